@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+
+#include "host/HostExport.h"
+#include "host/NodeGraph.h"
+#include "host/RefPtr.h"
+
+class Node;
+
+// The process-wide engine: the open document and the connection operations by plug id. The
+// connection operations work on nodes of any graph.
+class QM_HOST_API Engine {
+public:
+    // Never null.
+    static Engine* Get();
+
+    NodeGraph* GetDocument() const { return m_document.Get(); }
+    void SetDocument(NodeGraph* document);
+    size_t GetNumNodes() const;
+    Node* GetNode(size_t index) const;
+
+    // Connects outplug to inplug, replacing the inplug's previous source. False (nothing changes)
+    // when a plug id is invalid or the value types differ. Connecting an expanding input's free
+    // plug gives the node a new free plug.
+    bool ConnectNodes(Node* from, uint32_t outplug, Node* to, uint32_t inplug);
+    // Removes the connection into an inplug; an expanding input's plug is removed with it and the
+    // later plugs of that input move down.
+    bool DisconnectInplug(Node* to, uint32_t inplug);
+    void DisconnectAll(Node* node);
+
+private:
+    Engine();
+    RefPtr<NodeGraph> m_document;
+};
