@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine, builds, and runs one job:
+#   ./dev.sh example        the main job on a shipped example
+#   ./dev.sh test           the test suite
+#   ./dev.sh test-asan      the test suite built with AddressSanitizer and UndefinedBehaviorSanitizer
+#   ./dev.sh format-check   clang-format over every tracked source file
+# BUILD_DIR overrides the build folder (default build/, build-asan/ for test-asan).
+set -euo pipefail
+cd "$(dirname "$0")"
+
+packages=(
+    cmake ninja-build g++ pkg-config clang-format
+    qt6-base-dev libgl-dev
+    libboost-filesystem-dev libboost-dev
+    libtinyxml-dev libzip-dev libopenimageio-dev
+    libgtest-dev libbenchmark-dev libcli11-dev
+)
+
+install_packages() {
+    local missing=()
+    for package in "${packages[@]}"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed"; then
+            missing+=("$package")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build() {
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQM_WERROR=ON "$@" >/dev/null
+    cmake --build "$dir" -j "$(nproc)"
+}
+
+job=${1:-}
+case "$job" in
+example)
+    install_packages
+    dir=${BUILD_DIR:-build}
+    build "$dir"
+    "$dir/bin/quillmar" nodes
+    ;;
+test)
+    install_packages
+    dir=${BUILD_DIR:-build}
+    build "$dir"
+    QT_QPA_PLATFORM=offscreen ctest --test-dir "$dir" --output-on-failure -j "$(nproc)"
+    ;;
+test-asan)
+    install_packages
+    dir=${BUILD_DIR:-build-asan}
+    build "$dir" -DQM_SANITIZE=ON
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 QT_QPA_PLATFORM=offscreen \
+        ctest --test-dir "$dir" --output-on-failure -j "$(nproc)"
+    ;;
+format-check)
+    install_packages
+    git ls-files -- '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+    ;;
+*)
+    sed -n '2,8p' "$0"
+    exit 2
+    ;;
+esac
