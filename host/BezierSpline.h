@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "host/HostExport.h"
@@ -15,7 +16,8 @@ public:
 
     const std::vector<Point>& GetControlPoints() const { return m_control_points; }
     size_t GetNumSegments() const;
-    // Position at t in [0, 1] along the whole spline (segments share t evenly).
+    // Position at t along the whole spline: segments share [0, 1] evenly and t is clamped to it.
+    // Without a whole segment: the first control point, or the origin when there is none.
     Point Evaluate(double t) const;
 
     bool operator==(const BezierSpline& other) const = default;
