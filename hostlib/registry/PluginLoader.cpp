@@ -1,0 +1,205 @@
+#include "host/PluginLoader.h"
+
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include "host/LibraryInterface.h"
+#include "host/NodeInterface.h"
+#include "host/NodeTypeRegistry.h"
+#include "host/RefPtr.h"
+#include "host/StringJoin.h"
+
+PluginLoader& PluginLoader::Get() {
+    static PluginLoader loader;
+    return loader;
+}
+
+std::vector<std::string> PluginLoader::GetDefaultDirectories(std::string* error) {
+    std::vector<std::string> directories;
+    if (const char* path = std::getenv("QUILLMAR_PLUGIN_PATH")) {
+        for (std::string& directory : StringSplit(path, ':')) {
+            if (!directory.empty()) {
+                directories.push_back(std::move(directory));
+            }
+        }
+        return directories;
+    }
+    std::error_code code;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", code);
+    if (code) {
+        if (error) {
+            *error = "cannot find the folder of the running program: " + code.message();
+        }
+        return directories;
+    }
+    directories.push_back(program.parent_path().string());
+    return directories;
+}
+
+void PluginLoader::LoadDefault() {
+    if (m_default_loaded) {
+        return;
+    }
+    m_default_loaded = true;
+    std::string error;
+    const std::vector<std::string> directories = GetDefaultDirectories(&error);
+    if (!error.empty()) {
+        m_errors.push_back(error);
+    }
+    LoadDirectories(directories);
+}
+
+PluginLoader::Report PluginLoader::LoadDirectories(const std::vector<std::string>& directories) {
+    Report report;
+    for (const std::string& directory : directories) {
+        const std::filesystem::path folder =
+            std::filesystem::absolute(directory).lexically_normal();
+        std::error_code code;
+        std::filesystem::directory_iterator entries(folder, code);
+        if (code) {
+            report.m_errors.push_back(folder.string() +
+                                      ": cannot read the plug-in folder: " + code.message());
+            continue;
+        }
+        std::vector<std::string> names;
+        for (const std::filesystem::directory_entry& entry : entries) {
+            std::error_code entry_code;
+            if (entry.path().extension() == ".so" && entry.is_regular_file(entry_code)) {
+                names.push_back(entry.path().filename().string());
+            }
+        }
+        std::sort(names.begin(), names.end());
+        for (const std::string& name : names) {
+            Load((folder / name).string(), report);
+        }
+    }
+    m_errors.insert(m_errors.end(), report.m_errors.begin(), report.m_errors.end());
+    return report;
+}
+
+PluginLoader::Report PluginLoader::LoadFile(const std::string& path) {
+    Report report;
+    Load(path, report);
+    m_errors.insert(m_errors.end(), report.m_errors.begin(), report.m_errors.end());
+    return report;
+}
+
+std::vector<std::string> PluginLoader::GetLoadedPaths() const {
+    std::vector<std::string> paths;
+    paths.reserve(m_plugins.size());
+    for (const Plugin& plugin : m_plugins) {
+        paths.push_back(plugin.m_path);
+    }
+    return paths;
+}
+
+void PluginLoader::Load(const std::string& path, Report& report) {
+    const auto fail = [&](const std::string& reason) {
+        report.m_errors.push_back(path + ": " + reason);
+    };
+    std::error_code code;
+    const std::string canonical = std::filesystem::canonical(path, code).string();
+    if (code) {
+        fail("cannot be found: " + code.message());
+        return;
+    }
+    if (m_loaded_files.contains(canonical)) {
+        return;
+    }
+
+    // Declared before the interfaces, so that a failed plug-in's interfaces are destroyed while
+    // their code is still loaded.
+    std::unique_ptr<void, int (*)(void*)> handle(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL),
+                                                 &dlclose);
+    if (!handle) {
+        fail(std::string("cannot be loaded: ") + dlerror());
+        return;
+    }
+    const auto get_library =
+        reinterpret_cast<GetLibraryInterfaceFunction>(dlsym(handle.get(), "GetLibraryInterface"));
+    const auto get_count =
+        reinterpret_cast<GetNumNodeInterfacesFunction>(dlsym(handle.get(), "GetNumNodeInterfaces"));
+    const auto get_interface =
+        reinterpret_cast<GetNodeInterfaceFunction>(dlsym(handle.get(), "GetNodeInterface"));
+    std::vector<std::string> missing;
+    if (!get_library) {
+        missing.push_back("GetLibraryInterface");
+    }
+    if (!get_count) {
+        missing.push_back("GetNumNodeInterfaces");
+    }
+    if (!get_interface) {
+        missing.push_back("GetNodeInterface");
+    }
+    if (!missing.empty()) {
+        fail("is not a plug-in: it does not export " + StringJoin(missing, ", "));
+        return;
+    }
+
+    // A library interface obtained from a plug-in that fails is leaked: it cannot be deleted.
+    LibraryInterface* library = nullptr;
+    std::vector<RefPtr<NodeInterface>> interfaces;
+    std::vector<std::string> skipped;
+    std::string step = "GetLibraryInterface";
+    try {
+        library = get_library();
+        if (!library) {
+            fail("GetLibraryInterface returned no library interface");
+            return;
+        }
+        step = "GetNumNodeInterfaces";
+        const uint64_t count = get_count();
+        if (count > kMaxNodeInterfaces) {
+            fail("claims " + std::to_string(count) + " node interfaces, more than the " +
+                 std::to_string(kMaxNodeInterfaces) + " a plug-in may offer");
+            return;
+        }
+        for (uint64_t index = 0; index < count; ++index) {
+            step = "GetNodeInterface(" + std::to_string(index) + ")";
+            if (NodeInterface* node_interface = get_interface(index)) {
+                interfaces.emplace_back(node_interface);
+            } else {
+                skipped.push_back(step + " returned no node interface");
+            }
+        }
+        if (count == 0) {
+            fail("offers no node interface (GetNumNodeInterfaces returned 0)");
+            return;
+        }
+        if (interfaces.empty()) {
+            fail("offers no node interface (GetNodeInterface returned none for any of its " +
+                 std::to_string(count) + " indices)");
+            return;
+        }
+        step = "describing its node types";
+        std::vector<NodeInterface*> offered;
+        offered.reserve(interfaces.size());
+        for (const RefPtr<NodeInterface>& node_interface : interfaces) {
+            offered.push_back(node_interface.Get());
+        }
+        for (std::string& refusal : NodeTypeRegistry::Get().RegisterAll(offered, path)) {
+            skipped.push_back(std::move(refusal));
+        }
+    } catch (const std::exception& exception) {
+        fail(step + " failed: " + exception.what());
+        return;
+    }
+
+    for (const std::string& reason : skipped) {
+        fail(reason + "; skipped");
+    }
+    m_plugins.push_back(Plugin{handle.release(), path, library});
+    m_loaded_files.insert(canonical);
+    report.m_loaded.push_back(path);
+    try {
+        library->OnLoaded();
+    } catch (const std::exception& exception) {
+        fail(std::string("OnLoaded failed: ") + exception.what());
+    }
+}
