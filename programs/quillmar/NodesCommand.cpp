@@ -1,0 +1,118 @@
+#include "programs/quillmar/NodesCommand.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QString>
+
+#include <algorithm>
+#include <array>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "host/NodeTypeRegistry.h"
+#include "host/PluginLoader.h"
+
+namespace {
+
+constexpr size_t kNumColumns = 8;
+using Row = std::array<std::string, kNumColumns>;
+constexpr const char* kPublished = "published";
+
+Row DescribeEntry(const NodeTypeRegistry::Entry& entry) {
+    const NodeInterface* node_interface = entry.m_interface.Get();
+    if (!node_interface) {
+        return {entry.m_type.ToString(), entry.m_name,  "", "", "", "",
+                "unpublished",           entry.m_source};
+    }
+    return {entry.m_type.ToString(),
+            entry.m_name,
+            node_interface->GetCategory(),
+            node_interface->GetDisplayMode(),
+            node_interface->GetIconPath(),
+            node_interface->GetSmallIconPath(),
+            kPublished,
+            entry.m_source};
+}
+
+void PrintText(const std::vector<Row>& rows) {
+    std::array<size_t, kNumColumns> widths{};
+    for (const Row& row : rows) {
+        for (size_t column = 0; column < kNumColumns; ++column) {
+            widths[column] = std::max(widths[column], std::max<size_t>(row[column].size(), 1));
+        }
+    }
+    for (const Row& row : rows) {
+        std::string line;
+        for (size_t column = 0; column < kNumColumns; ++column) {
+            const std::string& field = row[column].empty() ? std::string("-") : row[column];
+            line += field;
+            if (column + 1 < kNumColumns) {
+                line.append(widths[column] - field.size() + 2, ' ');
+            }
+        }
+        std::cout << line << '\n';
+    }
+}
+
+QJsonArray ToJsonArray(const std::vector<std::string>& texts) {
+    QJsonArray array;
+    for (const std::string& text : texts) {
+        array.append(QString::fromStdString(text));
+    }
+    return array;
+}
+
+void PrintJson(const std::vector<Row>& rows, const std::vector<std::string>& plugins,
+               const std::vector<std::string>& errors) {
+    QJsonArray types;
+    for (const Row& row : rows) {
+        types.append(QJsonObject{
+            {"type", QString::fromStdString(row[0])},
+            {"name", QString::fromStdString(row[1])},
+            {"category", QString::fromStdString(row[2])},
+            {"display_mode", QString::fromStdString(row[3])},
+            {"icon", QString::fromStdString(row[4])},
+            {"small_icon", QString::fromStdString(row[5])},
+            {"published", row[6] == kPublished},
+            {"source", QString::fromStdString(row[7])},
+        });
+    }
+    const QJsonObject document{
+        {"node_types", types},
+        {"plugins", ToJsonArray(plugins)},
+        {"errors", ToJsonArray(errors)},
+    };
+    const QByteArray json = QJsonDocument(document).toJson(QJsonDocument::Indented);
+    std::cout.write(json.constData(), json.size());
+}
+
+}  // namespace
+
+NodesCommand::NodesCommand(CLI::App& program)
+    : Command(program, "nodes", "List the node types of the host and of the loaded plug-ins") {
+    m_app->add_flag("--json", m_json, "Print one JSON object");
+}
+
+int NodesCommand::Run() {
+    PluginLoader& loader = PluginLoader::Get();
+    loader.LoadDefault();
+    for (const std::string& error : loader.GetErrors()) {
+        std::cerr << "quillmar nodes: " << error << '\n';
+    }
+    std::vector<Row> rows;
+    for (const NodeTypeRegistry::Entry* entry : NodeTypeRegistry::Get().GetEntries()) {
+        rows.push_back(DescribeEntry(*entry));
+    }
+    if (m_json) {
+        PrintJson(rows, loader.GetLoadedPaths(), loader.GetErrors());
+    } else {
+        PrintText(rows);
+    }
+    if (rows.empty()) {
+        std::cerr << "quillmar nodes: no node type is registered\n";
+        return kExitBadInput;
+    }
+    return kExitSuccess;
+}

@@ -1,0 +1,27 @@
+#include <memory>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "programs/quillmar/Command.h"
+#include "programs/quillmar/NodesCommand.h"
+
+int main(int argc, char** argv) {
+    CLI::App program("Runs and inspects Quillmar projects.", "quillmar");
+    program.require_subcommand(1);
+    std::vector<std::unique_ptr<Command>> commands;
+    commands.push_back(std::make_unique<NodesCommand>(program));
+
+    try {
+        program.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        // Help is a success; every parse error is a wrong command line.
+        return program.exit(error) == 0 ? Command::kExitSuccess : Command::kExitBadInput;
+    }
+    for (const std::unique_ptr<Command>& command : commands) {
+        if (command->IsSelected()) {
+            return command->Run();
+        }
+    }
+    return Command::kExitBadInput;
+}
