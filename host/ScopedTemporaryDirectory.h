@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+#include "host/HostExport.h"
+
+// A fresh folder in the system temporary folder, named by a random UUID, removed with everything
+// in it when the object goes away. When made current, the previous working directory is restored
+// first, on every path out of the scope (exceptions included).
+class QM_HOST_API ScopedTemporaryDirectory {
+public:
+    ScopedTemporaryDirectory() = default;
+    ~ScopedTemporaryDirectory();
+    ScopedTemporaryDirectory(const ScopedTemporaryDirectory&) = delete;
+    ScopedTemporaryDirectory& operator=(const ScopedTemporaryDirectory&) = delete;
+
+    // Creates the folder; false, with a reason, when it cannot.
+    bool Create(std::string& error);
+    // Makes the created folder the working directory; false, with a reason, when it cannot.
+    bool MakeCurrent(std::string& error);
+    // Restores the working directory (when changed) and removes the folder now.
+    void Remove();
+
+    // Absolute; empty before Create.
+    const std::string& GetPath() const { return m_path; }
+
+private:
+    std::string m_path;
+    std::string m_previous_directory;
+};
