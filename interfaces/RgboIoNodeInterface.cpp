@@ -1,0 +1,7 @@
+#include "interfaces/RgboIoNodeInterface.h"
+
+#include "library/ProjectNodeTypes.h"
+
+RgboIoNodeInterface::RgboIoNodeInterface()
+    : ProjectNodeInterface(nullptr, ProjectNodeTypes::kRgboIoName, ProjectNodeTypes::kRgboIoType,
+                           "FrameIO", "") {}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "interfaces/ProjectNodeInterface.h"
+
+// Describes the RgboIoNode type, which the library does not publish: there is no factory, and the
+// type appears only inside loaded projects.
+// No panel yet: CreateAttributesWidget keeps the base (null) until RgboIoNode arrives.
+class RgboIoNodeInterface : public ProjectNodeInterface {
+public:
+    RgboIoNodeInterface();
+};

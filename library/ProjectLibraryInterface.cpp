@@ -1,0 +1,5 @@
+#include "library/ProjectLibraryInterface.h"
+
+std::string ProjectLibraryInterface::GetName() const {
+    return "Project";
+}
