@@ -9,13 +9,17 @@
 class Node;
 
 // The process-wide engine: the open document and the connection operations by plug id. The
-// connection operations work on nodes of any graph.
+// connection operations work on nodes of any graph; each dirties the target and downstream and
+// posts kEventConnectionChanged (and kEventPlugsChanged when an expanding input grows or shrinks)
+// to the target.
 class QM_HOST_API Engine {
 public:
     // Never null.
     static Engine* Get();
 
+    // Never null.
     NodeGraph* GetDocument() const { return m_document.Get(); }
+    // Takes a reference; null installs a new empty graph.
     void SetDocument(NodeGraph* document);
     size_t GetNumNodes() const;
     Node* GetNode(size_t index) const;
@@ -25,8 +29,9 @@ public:
     // plug gives the node a new free plug.
     bool ConnectNodes(Node* from, uint32_t outplug, Node* to, uint32_t inplug);
     // Removes the connection into an inplug; an expanding input's plug is removed with it and the
-    // later plugs of that input move down.
+    // later plugs of that input move down. False when the inplug is invalid or unconnected.
     bool DisconnectInplug(Node* to, uint32_t inplug);
+    // Removes every connection into and out of the node.
     void DisconnectAll(Node* node);
 
 private:

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 #include <map>
-#include <string>
+#include <memory>
 #include <vector>
 
 #include "host/HostExport.h"
@@ -12,19 +12,23 @@
 // Step-wise evaluation of a set of outplugs and of everything they depend on. Each
 // EvaluateNextStep computes one outplug whose inputs are ready; dirty-aware (clean outplugs are
 // reused) and without recursion, so chains of any depth need no stack. Re-entrant: a node may run
-// another EvaluateNodeOutplugs over other nodes inside its own EvaluateOutplug.
+// another EvaluateNodeOutplugs over other nodes inside its own EvaluateOutplug. The nodes involved
+// must outlive the evaluator and keep their connections while it steps.
 //
 // A cycle does not hang: the outplugs on it get state 2 with a message and are computed with the
 // closing input left empty.
 class QM_HOST_API EvaluateNodeOutplugs {
 public:
     explicit EvaluateNodeOutplugs(const std::vector<NodeOutplugEval>& outplugs);
+    // Leaves no node marked; the nodes whose input was replaced are dirtied again, so that their
+    // results are not reused without the replacement.
     ~EvaluateNodeOutplugs();
     EvaluateNodeOutplugs(const EvaluateNodeOutplugs&) = delete;
     EvaluateNodeOutplugs& operator=(const EvaluateNodeOutplugs&) = delete;
 
     // For each node in the map, the value stands in for whatever feeds the node's regular input 0;
-    // the node is dirtied and its own source is not evaluated.
+    // the node is dirtied and its own source is not evaluated. The values must outlive the
+    // evaluator; a null value counts as empty.
     void ReplaceNodeInplugValues(const std::map<Node*, const Node::Value*>& values);
 
     // Computes one outplug. Returns false when nothing was left to compute.
@@ -33,10 +37,18 @@ public:
     void EvaluateAll();
 
 private:
-    struct Frame;
+    struct StackEntry;
+    struct Storage;
 
-    std::vector<NodeOutplugEval> m_targets;
+    // Reusable per-thread storage, so that constructing an evaluator does not allocate once the
+    // thread has run one of that size.
+    static std::vector<std::unique_ptr<Storage>>& FreeStorage();
+
+    bool PushNextTarget();
+    void Push(Node* node, uint32_t outplug);
+    void MarkCycle(const Node* node, uint32_t outplug);
+    void ComputeTop();
+
+    Storage* m_storage;
     size_t m_next_target = 0;
-    std::vector<Frame>* m_stack;
-    std::map<Node*, const Node::Value*> m_replacements;
 };

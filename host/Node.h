@@ -103,6 +103,10 @@ public:
 
     static constexpr uint32_t kNone = 0xFFFFFFFFu;
 
+    // Value type of an attribute's inplug (and of a DynamicNode's outplug): BOOLEAN boolean,
+    // NUMBER number, POINT point, FRAME frame, RGBO rgbo, CHOICE and STRING string.
+    static Value::Type AttributeValueType(Attribute::Type type);
+
     Node();
     // Disconnects the node from everything and drops its queued events.
     ~Node() override;
@@ -148,7 +152,8 @@ public:
     // Computes outplug `outplug`. inplug_values has one entry per inplug, never null: an
     // unconnected regular inplug gives an empty value, an unconnected attribute inplug the
     // attribute's value.
-    virtual void EvaluateOutplug(uint32_t outplug, const std::vector<const Value*>& inplug_values) = 0;
+    virtual void EvaluateOutplug(uint32_t outplug,
+                                 const std::vector<const Value*>& inplug_values) = 0;
     virtual bool GetBooleanValue(uint32_t outplug);
     virtual double GetNumberValue(uint32_t outplug);
     virtual Point GetPointValue(uint32_t outplug);
@@ -170,7 +175,8 @@ public:
 
     // Rebuilds the plug lists from the attributes and the two declaration lists. Connections of
     // plugs that still exist (same attribute, or same declaration, name and type) are kept, the
-    // others are removed. Must be the last step of every constructor.
+    // others are removed. Must be the last step of every constructor. A rebuild after the first
+    // dirties the node and downstream and posts kEventPlugsChanged.
     void UpdateInplugsAndOutplugs();
     uint32_t GetInplugIdFromAttributeId(uint32_t attribute_id) const;
     uint32_t GetInplugIdFromRegularInputId(uint32_t input) const;
@@ -202,9 +208,14 @@ public:
     // ---- Values, states, dirtiness ----
 
     // The stored value of an outplug under a shared lock; the lock is released by ReleaseValue or
-    // when the returned value is destroyed.
+    // when the returned value is destroyed. An empty value (no lock) for an invalid outplug. The
+    // evaluator waits for the readers before it stores a new value, so a lock must not be held
+    // across an evaluation of the same node on the same thread.
     Value LockValue(uint32_t outplug);
+    // Releases the lock the value holds, if any (whichever node it came from).
     void ReleaseValue(Value& value);
+    // Shared locks currently held on this node's values (0 when every LockValue was released).
+    uint32_t GetNumValueLocks() const;
 
     // Node state: the highest state of its outplugs. 0 is fine, above 0 an error.
     State GetState() const;
@@ -214,14 +225,17 @@ public:
     std::string GetStateMessage() const;
     void SetState(uint32_t outplug, State state, const std::string& message);
 
+    // Dirties the node and everything downstream.
     void SetDirtyAllOutplugs();
+    // True for an invalid outplug.
     bool IsOutplugDirty(uint32_t outplug) const;
 
     // ---- Events and listeners ----
 
     // Queues an event for this node (see Update); it is processed by FlushEventsToProcess.
     void PostEvent(uint32_t type, uint32_t parameter);
-    // Processes an event now through OnProcessEvent.
+    // Processes an event now through OnProcessEvent. After kEventReleaseImages the node's stored
+    // image, material and curve values are re-read and the node and downstream are dirtied.
     bool ProcessEvent(uint32_t type, uint32_t parameter);
     void AddNodeListener(NodeListener* listener);
     void RemoveNodeListener(NodeListener* listener);
@@ -250,12 +264,14 @@ private:
     friend class Engine;
     friend class EvaluateNodeOutplugs;
     friend class NodeGraph;
+    friend class Update;
 
     struct Inplug {
         std::string m_name;
         Value::Type m_type = Value::None;
-        uint32_t m_attribute = kNone;  // attribute id for attribute inplugs
+        RefPtr<Attribute> m_attribute;   // attribute inplugs only
         uint32_t m_declaration = kNone;  // declaration index for regular inputs
+        bool m_expanding = false;
         Node* m_source = nullptr;
         uint32_t m_source_outplug = 0;
         Value m_own_value;  // attribute inplugs: the attribute's value
@@ -263,8 +279,11 @@ private:
     struct Outplug {
         std::string m_name;
         Value::Type m_type = Value::None;
+        uint32_t m_declaration = kNone;
         Value m_value;
         bool m_dirty = true;
+        // Set while an evaluator computes this outplug; a request for it meanwhile is a cycle.
+        bool m_in_progress = false;
         State m_state = 0;
         std::string m_message;
     };
@@ -275,12 +294,32 @@ private:
     };
 
     // Rewrites the attribute inplug's stored value and dirties downstream.
-    void AttributeChanged(uint32_t attribute_id, bool notify);
+    void AttributeChanged(const Attribute& attribute, bool notify);
     // Marks every outplug of this node and of everything downstream dirty, stopping at nodes that
-    // are dirty already.
+    // are dirty already. Invariant: every outplug computed from a dirty outplug is dirty.
     void DirtyDownstream();
-    // Stores the just computed outplug value read through the typed getter.
+    bool IsFullyDirty() const { return m_num_dirty == m_outplugs.size(); }
+    // Stores the just computed value of `outplug` read through the typed getter, and re-reads the
+    // borrowed pointers of the other outplugs (a node may replace all its objects at once).
+    void StoreResults(uint32_t outplug);
     void StoreOutplugValue(uint32_t outplug);
+    bool DeliverEvent(const NodeEvent& event);
+
+    // Connection bookkeeping on both ends; no events, no dirtying.
+    void AttachSource(uint32_t inplug, Node* from, uint32_t outplug);
+    void DetachSource(uint32_t inplug);
+    Connection* FindOutgoing(uint32_t outplug, const Node* target, uint32_t inplug);
+    // Insert or erase an unconnected inplug, renumbering the connections of the later inplugs.
+    void InsertInplug(uint32_t position, Inplug inplug);
+    void EraseInplug(uint32_t position);
+    // One past the last inplug of the expanding group that holds `inplug`.
+    uint32_t ExpandingGroupEnd(uint32_t inplug) const;
+    bool ExpandingGroupHasFreePlug(uint32_t inplug) const;
+
+    void LockShared();
+    void UnlockShared();
+    void LockExclusive();
+    void UnlockExclusive();
 
     std::string m_name;
     NodeGraph* m_graph = nullptr;
@@ -289,8 +328,12 @@ private:
     std::vector<Connection> m_outgoing;
     std::vector<NodeListener*> m_listeners;
     std::vector<const Value*> m_inplug_values;  // reused by the evaluator
+    uint32_t m_num_attribute_inplugs = 0;
     uint32_t m_num_dirty = 0;
-    uint32_t m_evaluation_mark = 0;  // evaluator bookkeeping
+    // Stands in for regular input 0 while an evaluator that replaced it lives.
+    const Value* m_replacement = nullptr;
+    uint32_t m_num_pending_events = 0;
+    bool m_plugs_built = false;
     // Reader count, or -1 while the evaluator writes an outplug value.
     std::atomic<int32_t> m_value_lock{0};
 };

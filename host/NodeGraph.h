@@ -33,10 +33,12 @@ public:
     // Creates a node of that type through the node-type registry and inserts it at `position`
     // (any position past the end appends). Null when the type is unknown or its factory fails.
     Node* CreateNode(const NodeType& type, uint32_t position = 0xFFFFFFFFu);
-    // Inserts a node made elsewhere, taking a reference.
-    void AddNode(Node* node, uint32_t position = 0xFFFFFFFFu);
+    // Inserts a node made elsewhere, taking a reference. False (nothing changes) for a null node or
+    // one that a graph holds already.
+    bool AddNode(Node* node, uint32_t position = 0xFFFFFFFFu);
     // Disconnects and removes the node; false when the graph does not hold it.
     bool DeleteNode(Node* node);
+    // Disconnects and removes every node.
     void Clear();
 
     // Connects plugs by name; the indices pick among plugs of the same name in plug order. False
@@ -45,7 +47,7 @@ public:
                       const std::string& inplug_name, uint32_t to_index);
 
     // The project file the graph was read from, stored absolute so that it stays valid when the
-    // working directory changes.
+    // working directory changes. An empty path stays empty.
     const std::string& GetFilePath() const { return m_file_path; }
     void SetFilePath(const std::string& path);
 

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <unordered_map>
 
 #include "host/HostExport.h"
 #include "host/NodeEvent.h"
@@ -16,17 +18,33 @@ public:
     // The process-wide queue; never null.
     static Update* Get();
 
+    // Ignores a null node.
     void Post(Node* node, uint32_t type, uint32_t parameter);
     void FlushEventsToProcess();
     // Drops the queued events of a node (called by the Node destructor).
     void Forget(const Node* node);
-    size_t GetNumPending() const { return m_queue.size(); }
+    size_t GetNumPending() const { return m_queue.size() - m_num_dropped; }
 
 private:
+    friend class Node;
+
     struct Entry {
         Node* m_node;
         NodeEvent m_event;
     };
+    // A destroyed node's events still in the queue: those queued before m_death_sequence are
+    // dropped on the way out (a later node may reuse the address).
+    struct Dead {
+        uint64_t m_death_sequence = 0;
+        size_t m_remaining = 0;
+    };
+
+    Update() = default;
+    uint64_t TakeSequence() { return m_next_sequence++; }
+    bool IsDropped(const Entry& entry);
+
     std::deque<Entry> m_queue;
+    std::unordered_map<const Node*, Dead> m_dead;
+    size_t m_num_dropped = 0;
     uint64_t m_next_sequence = 1;
 };

@@ -1,0 +1,3 @@
+#include "host/NodeListener.h"
+
+NodeListener::~NodeListener() = default;
