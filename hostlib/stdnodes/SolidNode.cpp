@@ -1,0 +1,36 @@
+#include "hostlib/stdnodes/SolidNode.h"
+
+SolidNode::SolidNode() : StandardNode(kNodeType, kTypeName) {
+    m_attributes.emplace_back(
+        new Attribute(this, kWidth, "width", 256.0, 1.0, double(kMaxImageSide), 1.0, 0));
+    m_attributes.emplace_back(
+        new Attribute(this, kHeight, "height", 256.0, 1.0, double(kMaxImageSide), 1.0, 0));
+    m_attributes.emplace_back(Attribute::CreateRgbo(this, kColor, "color", {0.0, 0.0, 0.0, 1.0}));
+    m_outplug_declarations.push_back({0, Value::Image, "image", 0});
+    UpdateInplugsAndOutplugs();
+}
+
+void SolidNode::EvaluateOutplug(uint32_t, const std::vector<const Value*>& inplug_values) {
+    SetState(0, 0, "");
+    if (!m_active) {
+        m_image = nullptr;
+        return;
+    }
+    int64_t width = 0;
+    int64_t height = 0;
+    if (!ReadWhole(inplug_values[kWidth], 1, kMaxImageSide, width) ||
+        !ReadWhole(inplug_values[kHeight], 1, kMaxImageSide, height)) {
+        m_image = nullptr;
+        SetState(0, 1, "Width and height must be from 1 to " + std::to_string(kMaxImageSide) + ".");
+        return;
+    }
+    const Rgbo color = ReadRgbo(inplug_values[kColor]);
+    Image& image = OwnImage(m_image);
+    image.Resize(uint32_t(width), uint32_t(height));
+    image.SetColorMode(1);
+    image.Fill(float(color.r), float(color.g), float(color.b), float(color.o));
+}
+
+Image* SolidNode::GetImageValue(uint32_t) {
+    return m_image.Get();
+}
