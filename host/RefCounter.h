@@ -5,8 +5,8 @@
 
 #include "host/HostExport.h"
 
-// Intrusive reference count. Objects start at 0; the first RefPtr (or AddRef) that stores them takes
-// the first reference, and the drop of the last one deletes the object through its virtual
+// Intrusive reference count. Objects start at 0; the first RefPtr (or AddRef) that stores them
+// takes the first reference, and the drop of the last one deletes the object through its virtual
 // destructor. Counting is atomic, so objects may be released on any thread.
 class QM_HOST_API RefCounter {
 public:
