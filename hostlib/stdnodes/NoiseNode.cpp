@@ -46,26 +46,27 @@ void NoiseNode::EvaluateOutplug(uint32_t, const std::vector<const Value*>& inplu
         m_image = nullptr;
         return;
     }
-    int64_t width = 0;
-    int64_t height = 0;
+    uint32_t width = 0;
+    uint32_t height = 0;
+    if (!ReadImageSize(inplug_values[kWidth], inplug_values[kHeight], width, height)) {
+        m_image = nullptr;
+        return;
+    }
     int64_t seed = 0;
     const double scale = ReadNumber(inplug_values[kScale]);
-    std::string problem;
-    if (!ReadWhole(inplug_values[kWidth], 1, kMaxImageSide, width) ||
-        !ReadWhole(inplug_values[kHeight], 1, kMaxImageSide, height)) {
-        problem = "Width and height must be from 1 to " + std::to_string(kMaxImageSide) + ".";
-    } else if (!ReadWhole(inplug_values[kSeed], INT64_MIN / 2, INT64_MAX / 2, seed)) {
+    const char* problem = nullptr;
+    if (!ReadWhole(inplug_values[kSeed], INT64_MIN / 2, INT64_MAX / 2, seed)) {
         problem = "The seed must be a finite number.";
     } else if (!(scale >= kMinScale && scale <= kMaxScale)) {
         problem = "The scale must be from 0.01 to 1000000.";
     }
-    if (!problem.empty()) {
+    if (problem) {
         m_image = nullptr;
         SetState(0, 1, problem);
         return;
     }
     Image& image = OwnImage(m_image);
-    image.Resize(uint32_t(width), uint32_t(height));
+    image.Resize(width, height);
     image.SetColorMode(1);
     // Seeds outside 32 bits wrap around.
     Generate(image, uint32_t(uint64_t(seed)), scale);

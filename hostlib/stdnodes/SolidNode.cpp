@@ -16,17 +16,15 @@ void SolidNode::EvaluateOutplug(uint32_t, const std::vector<const Value*>& inplu
         m_image = nullptr;
         return;
     }
-    int64_t width = 0;
-    int64_t height = 0;
-    if (!ReadWhole(inplug_values[kWidth], 1, kMaxImageSide, width) ||
-        !ReadWhole(inplug_values[kHeight], 1, kMaxImageSide, height)) {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    if (!ReadImageSize(inplug_values[kWidth], inplug_values[kHeight], width, height)) {
         m_image = nullptr;
-        SetState(0, 1, "Width and height must be from 1 to " + std::to_string(kMaxImageSide) + ".");
         return;
     }
     const Rgbo color = ReadRgbo(inplug_values[kColor]);
     Image& image = OwnImage(m_image);
-    image.Resize(uint32_t(width), uint32_t(height));
+    image.Resize(width, height);
     image.SetColorMode(1);
     image.Fill(float(color.r), float(color.g), float(color.b), float(color.o));
 }

@@ -55,6 +55,20 @@ int StandardNode::ReadChoice(uint32_t attribute_id, const Value* value) const {
     return -1;
 }
 
+bool StandardNode::ReadImageSize(const Value* width_value, const Value* height_value,
+                                 uint32_t& width, uint32_t& height) {
+    int64_t whole_width = 0;
+    int64_t whole_height = 0;
+    if (!ReadWhole(width_value, 1, kMaxImageSide, whole_width) ||
+        !ReadWhole(height_value, 1, kMaxImageSide, whole_height)) {
+        SetState(0, 1, "Width and height must be from 1 to " + std::to_string(kMaxImageSide) + ".");
+        return false;
+    }
+    width = uint32_t(whole_width);
+    height = uint32_t(whole_height);
+    return true;
+}
+
 Image& StandardNode::OwnImage(RefPtr<Image>& slot) {
     if (!slot || slot->GetRefCount() != 1) {
         slot = new Image();
