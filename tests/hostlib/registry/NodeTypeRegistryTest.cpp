@@ -14,7 +14,7 @@
 
 namespace {
 
-// Test types use library 10, group 80 and up, which neither the host nor the plug-ins use.
+// These tests use types 10,80..89,*, which neither the host nor the test plug-ins use.
 RefPtr<NodeInterface> MakeInterface(const NodeType& type, const std::string& name) {
     return RefPtr<NodeInterface>(
         new TestNodeInterface(type, name, new TestNodeFactory(type, name)));
@@ -32,139 +32,102 @@ TEST(NodeTypeRegistry, RegistersFindsAndCreatesInRegistrationOrder) {
     const NodeType first_type(10, 80, 1);
     const NodeType second_type(10, 80, 2);
     RefPtr<NodeInterface> first = MakeInterface(first_type, "First");
-    RefPtr<NodeInterface> second = MakeInterface(second_type, "Second");
-
     ASSERT_TRUE(registry.Register(first.Get(), "first-source"));
-    ASSERT_TRUE(registry.Register(second.Get(), "second-source"));
-    EXPECT_EQ(first->GetRefCount(), 2u) << "the registry keeps its own reference";
-
-    const std::vector<const NodeTypeRegistry::Entry*> entries = registry.GetEntries();
-    ASSERT_EQ(entries.size(), count_before + 2);
-    EXPECT_EQ(entries[count_before]->m_type, first_type);
-    EXPECT_EQ(entries[count_before + 1]->m_type, second_type);
+    ASSERT_TRUE(registry.Register(MakeInterface(second_type, "Second").Get(), "second-source"));
+    EXPECT_EQ(first->GetRefCount(), 2u) << "the registry keeps no reference of its own";
 
     const NodeTypeRegistry::Entry* found = registry.Find(first_type);
-    ASSERT_NE(found, nullptr);
-    EXPECT_EQ(found, entries[count_before]) << "Find and GetEntries hand out the same entry";
+    const std::vector<const NodeTypeRegistry::Entry*> entries = registry.GetEntries();
+    ASSERT_EQ(entries.size(), count_before + 2);
+    ASSERT_EQ(entries[count_before], found);
+    EXPECT_EQ(entries[count_before + 1]->m_type, second_type);
     EXPECT_EQ(found->m_name, "First");
     EXPECT_EQ(found->m_source, "first-source");
     EXPECT_EQ(found->m_interface.Get(), first.Get());
     EXPECT_EQ(found->m_factory.Get(), first->GetFactory());
 
-    // Entries stay where they are while later types are added.
     for (uint32_t index = 0; index < 64; ++index) {
-        RefPtr<NodeInterface> filler = MakeInterface(NodeType(10, 81, index), "Filler");
-        ASSERT_TRUE(registry.Register(filler.Get(), "filler"));
+        const NodeType filler(10, 81, index);
+        ASSERT_TRUE(registry.Register(MakeInterface(filler, "Filler").Get(), "filler"));
     }
-    EXPECT_EQ(registry.Find(first_type), found);
-    EXPECT_EQ(found->m_name, "First");
+    EXPECT_EQ(registry.Find(first_type), found) << "an entry moved when later types were added";
 
     RefPtr<Node> node(registry.CreateNode(second_type));
     ASSERT_TRUE(node);
     EXPECT_EQ(node->GetNodeType(), second_type);
     EXPECT_EQ(node->GetTypeName(), "Second");
-
     EXPECT_EQ(registry.Find(NodeType(10, 80, 999)), nullptr);
     EXPECT_EQ(registry.CreateNode(NodeType(10, 80, 999)), nullptr);
 }
 
-TEST(NodeTypeRegistry, RefusesTakenTypesAndInconsistentInterfaces) {
+TEST(NodeTypeRegistry, UnpublishedTypesAreCreatableAndTakenTypesAndBadInterfacesAreRefused) {
     NodeTypeRegistry& registry = NodeTypeRegistry::Get();
-    const NodeType type(10, 82, 1);
-    RefPtr<NodeInterface> original = MakeInterface(type, "Original");
-    ASSERT_TRUE(registry.Register(original.Get(), "original-source"));
+    const NodeType taken(10, 82, 1);
+    const NodeType hidden(10, 82, 2);
+    ASSERT_TRUE(registry.Register(MakeInterface(taken, "Original").Get(), "original-source"));
+    RefPtr<NodeFactory> hidden_factory(new TestNodeFactory(hidden, "Hidden"));
+    ASSERT_TRUE(registry.RegisterUnpublished(hidden_factory.Get(), "hidden-source"));
+    const NodeTypeRegistry::Entry* hidden_entry = registry.Find(hidden);
+    ASSERT_NE(hidden_entry, nullptr);
+    EXPECT_FALSE(hidden_entry->m_interface);
+    EXPECT_EQ(hidden_entry->m_name, "Hidden");
+    EXPECT_EQ(hidden_entry->m_source, "hidden-source");
+    RefPtr<Node> node(registry.CreateNode(hidden));
+    ASSERT_TRUE(node);
+    EXPECT_EQ(node->GetNodeType(), hidden);
+
     const size_t count = registry.GetEntries().size();
-
-    std::string reason;
-    RefPtr<NodeInterface> duplicate = MakeInterface(type, "Duplicate");
-    EXPECT_FALSE(registry.Register(duplicate.Get(), "duplicate-source", &reason));
-    EXPECT_NE(reason.find("10,82,1"), std::string::npos) << reason;
-    EXPECT_NE(reason.find("already registered"), std::string::npos) << reason;
-    EXPECT_NE(reason.find("original-source"), std::string::npos) << reason;
-    EXPECT_EQ(duplicate->GetRefCount(), 1u) << "a refused interface is not kept";
-
-    reason.clear();
-    RefPtr<NodeInterface> without_factory(
-        new TestNodeInterface(NodeType(10, 82, 2), "Bare", nullptr));
-    EXPECT_FALSE(registry.Register(without_factory.Get(), "bare-source", &reason));
-    EXPECT_NE(reason.find("no factory"), std::string::npos) << reason;
-
-    reason.clear();
-    RefPtr<NodeInterface> mismatched(new TestNodeInterface(
-        NodeType(10, 82, 3), "Mismatched", new TestNodeFactory(NodeType(10, 82, 4), "Other")));
-    EXPECT_FALSE(registry.Register(mismatched.Get(), "mismatched-source", &reason));
-    EXPECT_NE(reason.find("10,82,4"), std::string::npos) << reason;
-
+    const std::pair<RefPtr<NodeInterface>, std::string> refused[] = {
+        {MakeInterface(taken, "Duplicate"),
+         "type 10,82,1 (\"Duplicate\") is already registered as \"Original\" from original-source"},
+        {MakeInterface(hidden, "Published"), "is already registered as \"Hidden\""},
+        {RefPtr<NodeInterface>(new TestNodeInterface(NodeType(10, 82, 3), "Bare", nullptr)),
+         "type 10,82,3 (\"Bare\") has no factory"},
+        {RefPtr<NodeInterface>(new TestNodeInterface(
+             NodeType(10, 82, 4), "Mismatched", new TestNodeFactory(NodeType(10, 82, 5), "Other"))),
+         "has a factory of type 10,82,5"},
+    };
+    for (const auto& [node_interface, expected] : refused) {
+        std::string reason;
+        EXPECT_FALSE(registry.Register(node_interface.Get(), "refused-source", &reason));
+        EXPECT_NE(reason.find(expected), std::string::npos) << reason;
+        EXPECT_EQ(node_interface->GetRefCount(), 1u) << "a refused interface is kept: " << reason;
+    }
+    RefPtr<NodeFactory> taken_factory(new TestNodeFactory(taken, "Again"));
+    EXPECT_FALSE(registry.RegisterUnpublished(taken_factory.Get(), "again-source"));
     EXPECT_FALSE(registry.Register(nullptr, "null-source"));
     EXPECT_FALSE(registry.RegisterUnpublished(nullptr, "null-source"));
 
     EXPECT_EQ(registry.GetEntries().size(), count);
-    EXPECT_EQ(registry.Find(type)->m_name, "Original");
-    EXPECT_EQ(registry.Find(NodeType(10, 82, 2)), nullptr);
-    EXPECT_EQ(registry.Find(NodeType(10, 82, 3)), nullptr);
-    EXPECT_EQ(registry.Find(NodeType(10, 82, 4)), nullptr);
-}
-
-TEST(NodeTypeRegistry, UnpublishedTypesHaveNoInterfaceButCanBeCreated) {
-    NodeTypeRegistry& registry = NodeTypeRegistry::Get();
-    const NodeType type(10, 83, 1);
-    RefPtr<NodeFactory> factory(new TestNodeFactory(type, "Hidden"));
-    ASSERT_TRUE(registry.RegisterUnpublished(factory.Get(), "hidden-source"));
-
-    const NodeTypeRegistry::Entry* entry = registry.Find(type);
-    ASSERT_NE(entry, nullptr);
-    EXPECT_FALSE(entry->m_interface);
-    EXPECT_EQ(entry->m_name, "Hidden");
-    EXPECT_EQ(entry->m_source, "hidden-source");
-    RefPtr<Node> node(registry.CreateNode(type));
-    ASSERT_TRUE(node);
-    EXPECT_EQ(node->GetNodeType(), type);
-
-    std::string reason;
-    RefPtr<NodeInterface> published = MakeInterface(type, "Published");
-    EXPECT_FALSE(registry.Register(published.Get(), "published-source", &reason));
-    EXPECT_NE(reason.find("already registered"), std::string::npos) << reason;
-    EXPECT_EQ(registry.Find(type)->m_name, "Hidden");
+    EXPECT_EQ(registry.Find(taken)->m_name, "Original");
+    EXPECT_EQ(registry.Find(hidden)->m_name, "Hidden");
+    for (uint32_t index : {3, 4, 5}) {
+        EXPECT_EQ(registry.Find(NodeType(10, 82, index)), nullptr) << index;
+    }
 }
 
 TEST(NodeTypeRegistry, RegisterAllSkipsRefusalsAndRegistersNothingWhenAnInterfaceThrows) {
     NodeTypeRegistry& registry = NodeTypeRegistry::Get();
     const size_t count_before = registry.GetEntries().size();
-
+    const NodeType throwing_type(10, 84, 2);
     RefPtr<NodeInterface> valid = MakeInterface(NodeType(10, 84, 1), "Valid");
     RefPtr<NodeInterface> throwing(new ThrowingNameInterface(
-        NodeType(10, 84, 2), "Throwing", new TestNodeFactory(NodeType(10, 84, 2), "Throwing")));
+        throwing_type, "Throwing", new TestNodeFactory(throwing_type, "Throwing")));
     EXPECT_THROW(registry.RegisterAll({valid.Get(), throwing.Get()}, "throwing-batch"),
                  std::runtime_error);
     EXPECT_EQ(registry.GetEntries().size(), count_before);
-    EXPECT_EQ(registry.Find(NodeType(10, 84, 1)), nullptr);
 
     RefPtr<NodeInterface> twin = MakeInterface(NodeType(10, 84, 1), "Twin");
     RefPtr<NodeInterface> bare(new TestNodeInterface(NodeType(10, 84, 3), "Bare", nullptr));
     RefPtr<NodeInterface> last = MakeInterface(NodeType(10, 84, 4), "Last");
-    const std::vector<std::string> refusals =
-        registry.RegisterAll({valid.Get(), twin.Get(), bare.Get(), last.Get()}, "batch");
-    ASSERT_EQ(refusals.size(), 2u);
+    EXPECT_EQ(
+        registry.RegisterAll({valid.Get(), twin.Get(), bare.Get(), last.Get()}, "batch").size(),
+        2u);
     const std::vector<const NodeTypeRegistry::Entry*> entries = registry.GetEntries();
     ASSERT_EQ(entries.size(), count_before + 2);
     EXPECT_EQ(entries[count_before]->m_name, "Valid");
     EXPECT_EQ(entries[count_before + 1]->m_name, "Last");
     EXPECT_EQ(entries[count_before + 1]->m_source, "batch");
-}
-
-TEST(NodeTypeRegistry, StandardTypesAreThereFromTheStart) {
-    NodeTypeRegistry& registry = NodeTypeRegistry::Get();
-    for (const auto& [type, name] :
-         std::vector<std::pair<NodeType, std::string>>{{NodeType(10, 2, 0), "Number"},
-                                                       {NodeType(10, 3, 0), "Solid"},
-                                                       {NodeType(10, 16, 0), "Writer"}}) {
-        const NodeTypeRegistry::Entry* entry = registry.Find(type);
-        ASSERT_NE(entry, nullptr) << type.ToString();
-        EXPECT_EQ(entry->m_name, name);
-        RefPtr<Node> node(registry.CreateNode(type));
-        ASSERT_TRUE(node) << type.ToString();
-        EXPECT_EQ(node->GetNodeType(), type);
-    }
 }
 
 }  // namespace
