@@ -6,9 +6,9 @@
 
 #include "host/Node.h"
 
-// A number node for engine tests: NUMBER attributes "a0", "a1", ..., regular number inputs "in"
-// (optionally one expanding input), number outplugs "out0", "out1", .... Each outplug computes
-// the sum of every inplug value plus the outplug index, and counts its evaluations.
+// Number node with NUMBER attributes "a0", "a1"..., number inputs "in" (optionally expanding) and
+// number outplugs "out0", "out1"... Outplug k yields k plus the sum of all inplug values. With
+// m_plug_wise set, outplug k depends on regular input k only.
 class TestNode : public Node {
 public:
     TestNode(int num_attributes, int num_inputs, int num_outplugs, bool expanding = false) {
@@ -17,19 +17,11 @@ public:
                 new Attribute(this, a, "a" + std::to_string(a), 0.0, -1e9, 1e9, 1.0, 2));
         }
         for (int i = 0; i < num_inputs; ++i) {
-            InplugDeclaration declaration;
-            declaration.m_id = i;
-            declaration.m_type = Value::Number;
-            declaration.m_name = "in";
-            declaration.m_expanding = expanding ? 1 : 0;
-            m_inplug_declarations.push_back(declaration);
+            m_inplug_declarations.push_back({uint32_t(i), Value::Number, "in", 0, expanding});
         }
         for (int k = 0; k < num_outplugs; ++k) {
-            OutplugDeclaration declaration;
-            declaration.m_id = k;
-            declaration.m_type = Value::Number;
-            declaration.m_name = "out" + std::to_string(k);
-            m_outplug_declarations.push_back(declaration);
+            m_outplug_declarations.push_back(
+                {uint32_t(k), Value::Number, "out" + std::to_string(k), 0});
         }
         m_results.resize(num_outplugs);
         UpdateInplugsAndOutplugs();
@@ -37,33 +29,25 @@ public:
 
     NodeType GetNodeType() const override { return NodeType(99, 0, 0); }
     std::string GetTypeName() const override { return "Test"; }
-
     bool InplugAffectsOutplug(uint32_t inplug, uint32_t outplug) const override {
         return !m_plug_wise || inplug == GetInplugIdFromRegularInputId(outplug);
     }
-
-    void EvaluateOutplug(uint32_t outplug,
-                         const std::vector<const Value*>& inplug_values) override {
+    void EvaluateOutplug(uint32_t outplug, const std::vector<const Value*>& values) override {
         ++m_num_evaluations;
-        m_last_values = inplug_values;
-        double sum = outplug;
-        for (const Value* value : inplug_values) {
-            sum += value->m_type == Value::Number ? value->m_number : 0.0;
+        m_last_values = values;
+        m_results[outplug] = outplug;
+        for (const Value* value : values) {
+            m_results[outplug] += value->m_type == Value::Number ? value->m_number : 0.0;
         }
-        m_results[outplug] = sum;
         if (m_on_evaluate) {
             m_on_evaluate(outplug);
         }
     }
+    double GetNumberValue(uint32_t outplug) override { return m_results.at(outplug); }
 
-    double GetNumberValue(uint32_t outplug) override {
-        return outplug < m_results.size() ? m_results[outplug] : 0.0;
-    }
-
-    // Exposed for tests that edit the declarations and rebuild.
-    std::vector<InplugDeclaration>& InplugDeclarations() { return m_inplug_declarations; }
-    std::vector<OutplugDeclaration>& OutplugDeclarations() { return m_outplug_declarations; }
-    std::vector<RefPtr<Attribute>>& Attributes() { return m_attributes; }
+    using Node::m_attributes;
+    using Node::m_inplug_declarations;
+    using Node::m_outplug_declarations;
 
     int m_num_evaluations = 0;
     bool m_plug_wise = false;
