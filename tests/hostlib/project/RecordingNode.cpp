@@ -4,6 +4,27 @@
 #include <stdexcept>
 
 #include "host/Attribute.h"
+#include "host/Helper.h"
+#include "host/NodeFactory.h"
+#include "host/NodeTypeRegistry.h"
+#include "host/ProjectFile.h"
+
+namespace {
+
+class RecordingNodeFactory : public NodeFactory {
+public:
+    NodeType GetNodeType() const override { return RecordingNode::Type(); }
+    Node* CreateNode() override { return new RecordingNode(); }
+    std::string GetName() const override { return "Recording"; }
+};
+
+}  // namespace
+
+bool RecordingNode::Register() {
+    static const bool registered =
+        NodeTypeRegistry::Get().RegisterUnpublished(new RecordingNodeFactory(), "project_tests");
+    return registered;
+}
 
 RecordingNode::RecordingNode() : DynamicNode(false) {
     m_attributes.push_back(Attribute::CreateBoolean(this, 0, "flag", false));
@@ -13,22 +34,17 @@ RecordingNode::RecordingNode() : DynamicNode(false) {
     m_attributes.push_back(Attribute::CreateRgbo(this, 4, "tint", {1, 1, 1, 1}));
     m_attributes.push_back(new Attribute(this, 5, "mode", 0, "add,multiply,screen"));
     m_attributes.push_back(new Attribute(this, 6, "label", ""));
-    m_inplug_declarations = {
-        {0, Value::Number, "in", 0, 0},
-        {1, Value::Number, "in", 0, 0},
-        {2, Value::Number, "layer", 0, 1},
-    };
+    m_inplug_declarations = {{0, Value::Number, "in", 0, 0},
+                             {1, Value::Number, "in", 0, 0},
+                             {2, Value::Number, "layer", 0, 1}};
     m_outplug_declarations = {
-        {0, Value::Number, "out", 0},
-        {1, Value::Number, "out", 0},
-        {2, Value::String, "text", 0},
-    };
+        {0, Value::Number, "out", 0}, {1, Value::Number, "out", 0}, {2, Value::String, "text", 0}};
     UpdateInplugsAndOutplugs();
 }
 
 bool RecordingNode::StoreRecord(int kind, const char* a, const char* b, const char* c,
                                 const char* d) {
-    if (kind != 1 || std::string(a).rfind("kept_", 0) != 0) {
+    if (kind != 1 || !std::string(a).starts_with("kept_")) {
         return false;
     }
     m_loaded_records.push_back({a, b, c, d});
@@ -39,32 +55,22 @@ uint32_t RecordingNode::V0GetOutplugIndex(const std::string& name) const {
     return name == "old_out" ? FindOutplug("out") : DynamicNode::V0GetOutplugIndex(name);
 }
 
-void RecordingNode::EvaluateOutplug(uint32_t, const std::vector<const Value*>&) {}
-
-double RecordingNode::GetNumberValue(uint32_t) {
-    return GetAttribute("gain")->GetNumber();
-}
-
 std::vector<std::string> RecordingNode::SaveDefinitions(const std::string& base_path) {
     if (m_extras.empty()) {
         return {};
     }
     const std::string path = base_path + ".txt";
-    if (m_lose_side_file) {
-        return {path};
-    }
-    std::ofstream file(path);
-    for (const std::string& extra : m_extras) {
-        file << extra << '\n';
+    if (!m_lose_side_file) {
+        std::ofstream file(path);
+        for (const std::string& extra : m_extras) {
+            file << extra << '\n';
+        }
     }
     return {path};
 }
 
 bool RecordingNode::LoadDefinitions(const std::vector<std::string>& files) {
-    if (files.size() != 1) {
-        return false;
-    }
-    std::ifstream file(files[0]);
+    std::ifstream file(files.size() == 1 ? files[0] : std::string());
     if (!file) {
         return false;
     }
@@ -83,6 +89,12 @@ Status RecordingNode::PostLoad(uint32_t version) {
     }
     if (label == "throw in post load") {
         throw std::runtime_error("thrown on purpose");
+    }
+    if (label.starts_with("include:")) {
+        ++s_num_includes;
+        m_inner_graph = new NodeGraph();
+        m_inner_status =
+            ProjectFile::Read(Helper::MakeProjectAbsolute(this, label.substr(8)), *m_inner_graph);
     }
     return Status::Ok();
 }

@@ -1,0 +1,407 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <tinyxml.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "RecordingNode.h"
+#include "SandboxTest.h"
+#include "host/Attribute.h"
+#include "host/Container.h"
+#include "host/Engine.h"
+#include "host/Helper.h"
+#include "host/NodeGraph.h"
+#include "host/ProjectFile.h"
+#include "host/RefPtr.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Everything a save must keep, numbers to the last bit.
+std::string Describe(const NodeGraph& graph) {
+    std::ostringstream text;
+    text << std::hexfloat;
+    for (size_t index = 0; index < graph.GetNumNodes(); ++index) {
+        const Node& node = *graph.GetNode(index);
+        text << node.GetNodeType().ToString() << " '" << node.GetName() << "' " << node.IsActive()
+             << '\n';
+        for (size_t a = 0; a < node.GetNumAttributes(); ++a) {
+            const Attribute& attribute = *node.GetAttributeByIndex(a);
+            const Frame raw = attribute.GetFrame();
+            text << attribute.GetName() << ' ' << attribute.GetTypeName() << " '"
+                 << attribute.GetValueText() << "' " << raw.x << ' ' << raw.y << ' ' << raw.width
+                 << ' ' << raw.height << '\n';
+        }
+        for (uint32_t inplug = 0; inplug < node.GetNumInplugs(); ++inplug) {
+            const Node* source = node.GetInplugNode(inplug);
+            text << node.GetInplugName(inplug) << " <- "
+                 << (source ? graph.IndexOf(source) : NodeGraph::kNone) << ':'
+                 << node.GetInplugNodeOutplug(inplug) << '\n';
+        }
+    }
+    return text.str();
+}
+
+RecordingNode* Recording(const NodeGraph& graph, size_t index) {
+    return dynamic_cast<RecordingNode*>(graph.GetNode(index));
+}
+
+RefPtr<NodeGraph> Read(const std::string& path, Status& status) {
+    RefPtr<NodeGraph> graph = new NodeGraph();
+    status = ProjectFile::Read(path, *graph);
+    return graph;
+}
+
+// Runs in its own folder, where the project files are made.
+class ProjectFileTest : public SandboxTest {
+protected:
+    void SetUp() override {
+        SandboxTest::SetUp();
+        ASSERT_TRUE(RecordingNode::Register());
+    }
+
+    // Packs the files (name, content) into a project file.
+    static std::string Pack(const std::string& name,
+                            const std::vector<std::pair<std::string, std::string>>& files) {
+        std::vector<std::string> names;
+        for (const auto& [file, content] : files) {
+            fs::create_directories(fs::path(name + ".content/" + file).parent_path());
+            WriteText(name + ".content/" + file, content);
+            names.push_back(file);
+        }
+        std::string error;
+        EXPECT_TRUE(CompressFiles(name + ".content", names, name, error)) << error;
+        return name;
+    }
+
+    // Writes a project of one plain node and one node per included path.
+    static void WriteProject(const std::string& name, const std::vector<std::string>& includes) {
+        RefPtr<NodeGraph> graph = new NodeGraph();
+        graph->CreateNode(RecordingNode::Type());
+        for (const std::string& include : includes) {
+            graph->CreateNode(RecordingNode::Type())
+                ->GetAttribute("label")
+                ->SetString("include:" + include, false);
+        }
+        EXPECT_EQ(ProjectFile::Write(*graph, name).GetCode(), 0);
+    }
+};
+
+TEST_F(ProjectFileTest, RelativePathsFollowTheProjectThatHoldsTheNode) {
+    RefPtr<NodeGraph> graph = new NodeGraph();
+    graph->SetFilePath("/projects/a/main.qmr");
+    Node* node = graph->CreateNode(RecordingNode::Type());
+    RefPtr<NodeGraph> unsaved = new NodeGraph();
+    Node* in_unsaved = unsaved->CreateNode(RecordingNode::Type());
+    RefPtr<Node> loose = new RecordingNode();
+    const RefPtr<NodeGraph> saved_document = Engine::Get()->GetDocument();
+    RefPtr<NodeGraph> document = new NodeGraph();
+    document->SetFilePath("/documents/doc.qmr");
+    Engine::Get()->SetDocument(document.Get());
+
+    EXPECT_EQ(Helper::MakeProjectAbsolute(node, "images/x.png"), "/projects/a/images/x.png");
+    EXPECT_EQ(Helper::MakeProjectAbsolute(node, "/elsewhere/x.png"), "/elsewhere/x.png");
+    // Without a project file of its own, a node's paths follow the open document.
+    EXPECT_EQ(Helper::MakeProjectAbsolute(loose.Get(), "x.png"), "/documents/x.png");
+    EXPECT_EQ(Helper::MakeProjectAbsolute(in_unsaved, "x.png"), "/documents/x.png");
+    EXPECT_EQ(Helper::MakeProjectAbsolute(nullptr, "sub/x.png"), "/documents/sub/x.png");
+    // And without any project file, the working directory.
+    Engine::Get()->SetDocument(nullptr);
+    EXPECT_EQ(Helper::MakeProjectAbsolute(loose.Get(), "x.png"), (m_folder / "x.png").string());
+    Engine::Get()->SetDocument(saved_document.Get());
+}
+
+int g_num_connections_reported = 0;
+
+TEST_F(ProjectFileTest, GraphWrittenAndReadBackIsTheSame) {
+    // Every attribute type, a side file, versions, same-named plugs on both ends and the expanding
+    // input grown to three plugs.
+    RefPtr<NodeGraph> graph = new NodeGraph();
+    for (const char* name : {"first", "second", ""}) {
+        graph->CreateNode(RecordingNode::Type())->SetName(name);
+    }
+    RecordingNode* first = Recording(*graph, 0);
+    RecordingNode* second = Recording(*graph, 1);
+    first->SetActive(false);
+    first->GetAttribute("flag")->SetBoolean(true, false);
+    first->GetAttribute("gain")->SetNumber(0.1 + 0.2, false);
+    first->GetAttribute("offset")->SetPoint({1.5, -2.25}, false);
+    first->GetAttribute("area")->SetFrame({0.125, 1e-300, 3, -4e20}, false);
+    first->GetAttribute("tint")->SetRgbo({0.2, 0.4, 0.6, 0.8}, false);
+    ASSERT_TRUE(first->GetAttribute("mode")->SetChoice("screen", false));
+    first->GetAttribute("label")->SetString(" a \"quoted\" <b>&amp;</b>\n\ttabbed 'é' ", false);
+    first->AddExtra("extra_a");
+    first->GetAttribute("extra_a")->SetNumber(42.5, false);
+    second->m_version = 3;
+    second->GetAttribute("gain")->SetNumber(-1.0 / 3.0, false);
+    ASSERT_TRUE(graph->ConnectNodes(first, "out", 1, second, "in", 1));
+    ASSERT_TRUE(graph->ConnectNodes(first, "out", 0, second, "in", 0));
+    ASSERT_TRUE(graph->ConnectNodes(first, "out", 1, second, "layer", 0));
+    ASSERT_TRUE(graph->ConnectNodes(first, "out", 0, second, "layer", 1));
+    ASSERT_TRUE(graph->ConnectNodes(second, "out", 1, graph->GetNode(2), "gain", 0));
+    ASSERT_TRUE(graph->ConnectNodes(second, "text", 0, graph->GetNode(2), "label", 0));
+    ASSERT_EQ(second->FindInplug("layer", 2), second->GetNumInplugs() - 1);
+
+    Status status = ProjectFile::Write(*graph, "graph.qmr");
+    ASSERT_EQ(status.GetCode(), 0) << status.GetMessage();
+    RefPtr<NodeGraph> read = Read("graph.qmr", status);
+    EXPECT_EQ(fs::current_path(), m_folder);
+    EXPECT_EQ(status.GetCode(), 0) << status.GetMessage();
+    EXPECT_EQ(status.GetMessage(), "");
+    ASSERT_EQ(Describe(*read), Describe(*graph));
+    EXPECT_EQ(fs::path(read->GetFilePath()), m_folder / "graph.qmr");
+    // The side file came back before the values were applied and before PostLoad.
+    EXPECT_EQ(Recording(*read, 0)->GetAttribute("extra_a")->GetNumber(), 42.5);
+    EXPECT_TRUE(Recording(*read, 0)->GetRecords().empty());
+    EXPECT_EQ(Recording(*read, 0)->m_attributes_at_post_load, 8u);
+    EXPECT_EQ(Recording(*read, 0)->m_loaded_version, 0u);
+    EXPECT_EQ(Recording(*read, 1)->m_loaded_version, 3u);
+    // Writing again over the file gives a file that reads back the same.
+    ASSERT_EQ(ProjectFile::Write(*read, "graph.qmr").GetCode(), 0);
+    EXPECT_EQ(Describe(*Read("graph.qmr", status)), Describe(*graph));
+    EXPECT_EQ(status.GetCode(), 0);
+
+    // In a folder: indices, the active flag and versions are written only when not the default.
+    std::vector<std::string> files;
+    fs::create_directory("folder");
+    ASSERT_EQ(graph->ProjectWrite((m_folder / "folder").string(), files).GetCode(), 0);
+    EXPECT_EQ(files, (std::vector<std::string>{"Project.xml", "node0_definitions.txt"}));
+    const std::string xml = ReadText("folder/Project.xml");
+    EXPECT_NE(xml.find("<QuillmarProject major=\"1\" minor=\"0\">"), std::string::npos) << xml;
+    EXPECT_NE(xml.find("definitions=\"node0_definitions.txt\""), std::string::npos);
+    EXPECT_NE(xml.find("from_index=\"1\""), std::string::npos);
+    EXPECT_NE(xml.find("to_index=\"1\""), std::string::npos);
+    EXPECT_EQ(xml.find("_index=\"0\""), std::string::npos);
+    EXPECT_EQ(xml.find("active="), xml.rfind("active=\"0\""));
+    EXPECT_EQ(xml.find("version=", xml.find("<QuillmarProject")), xml.rfind("version=\"3\""));
+    // Definitions are found relative to the working directory; any version is read.
+    fs::current_path("folder");
+    TiXmlDocument document("Project.xml");
+    ASSERT_TRUE(document.LoadFile());
+    read = new NodeGraph();
+    g_num_connections_reported = 0;
+    status =
+        read->ProjectRead(-4, 99, document.FirstChildElement("QuillmarProject"),
+                          [](Node* from, Node* to) { g_num_connections_reported += from && to; });
+    EXPECT_EQ(status.GetCode(), 0) << status.GetMessage();
+    EXPECT_EQ(g_num_connections_reported, 6);
+    EXPECT_EQ(Describe(*read), Describe(*graph));
+
+    // A failed write keeps the existing file.
+    fs::current_path(m_folder);
+    const std::string before = ReadText("graph.qmr");
+    first->m_lose_side_file = true;
+    first->SetName("changed");
+    status = ProjectFile::Write(*graph, "graph.qmr");
+    EXPECT_EQ(status.GetCode(), 2);
+    EXPECT_NE(status.GetMessage().find("was not written"), std::string::npos)
+        << status.GetMessage();
+    EXPECT_EQ(ReadText("graph.qmr"), before);
+    first->m_lose_side_file = false;
+    EXPECT_EQ(ProjectFile::Write(*graph, "absent/graph.qmr").GetCode(), 2);
+    EXPECT_FALSE(fs::exists("absent"));
+}
+
+TEST_F(ProjectFileTest, RecoverableProblemsAreNamedOnceAndTheRestIsRead) {
+    const std::string xml = R"(<?xml version="1.0" ?>
+<QuillmarProject major="1" minor="7">
+    <FutureElement meaning="ignored" />
+    <Node id="10" type="900,1,1" name="good" definitions="sub/good.txt">
+        <Value name="gain" type="NUMBER" value="2.5" />
+        <Value name="extra_a" type="NUMBER" value="7" />
+        <Value name="kept_later" type="STRING" value="for later" />
+    </Node>
+    <Node id="3" type="900,1,1" name="faulty" active="0x" definitions="missing.txt">
+        <Value name="gain" type="POINT" value="1,2" />
+        <Value name="offset" type="POINT" value="1;2" />
+        <Value name="mystery" type="NUMBER" value="1" />
+        <Value name="mode" type="COLOR" value="red" />
+        <Value name="label" type="STRING" value="fail post load" />
+    </Node>
+    <Node id="4" type="999,9,9" name="unknown">
+        <Value name="gain" type="NUMBER" value="1" />
+    </Node>
+    <Node id="5" type="abc" name="untyped" />
+    <Node id="10" type="900,1,1" name="duplicate" />
+    <Node id="4" type="900,1,1" name="duplicate of skipped" />
+    <Node id="6" type="900,1,1" name="escaping" definitions="../outside.txt" />
+    <Node id="7" type="900,1,1" name="old" />
+    <Node id="8" type="900,1,1" name="new" version="2" />
+    <Connection from="10" outplug="out" to="3" inplug="in" to_index="1" />
+    <Connection from="7" outplug="old_out" to="10" inplug="in" />
+    <Connection from="8" outplug="old_out" to="10" inplug="layer" />
+    <Connection from="4" outplug="out" to="10" inplug="in" />
+    <Connection from="42" outplug="out" to="10" inplug="in" />
+    <Connection from="10" outplug="out" to="3" inplug="nope" />
+    <Connection from="10" outplug="text" to="3" inplug="gain" />
+    <Connection from="10" outplug="out" to="3" to_index="x" />
+</QuillmarProject>
+)";
+    Status status;
+    RefPtr<NodeGraph> graph =
+        Read(Pack("problems.qmr", {{"Project.xml", xml}, {"sub/good.txt", "extra_a\n"}}), status);
+    EXPECT_EQ(status.GetCode(), 1);
+    const std::vector<std::string> expected = {
+        "node 3 (\"faulty\"): unreadable active flag \"0x\"",
+        "node 3 (\"faulty\"): cannot load the definitions file \"missing.txt\"",
+        "node 3 (\"faulty\"), value \"gain\": saved as POINT but the attribute is NUMBER",
+        "node 3 (\"faulty\"), value \"offset\": unreadable POINT text \"1;2\"",
+        "node 3 (\"faulty\"), value \"mystery\": value of unknown attribute",
+        "node 3 (\"faulty\"), value \"mode\": unknown type \"COLOR\"",
+        "node 4 (\"unknown\"): unknown node type 999,9,9",
+        "node 5 (\"untyped\"): unreadable node type \"abc\"",
+        "node id 10 is used twice",
+        "node id 4 is used twice",
+        "node 6 (\"escaping\"): definitions file \"../outside.txt\" lies outside the project",
+        "node 3 (\"faulty\"): post load failed on purpose",
+        "connection from node 8 \"old_out\" to node 10 \"layer\": the outplug does not exist",
+        "connection from node 42 \"out\" to node 10 \"in\": node 42 does not exist",
+        "connection from node 10 \"out\" to node 3 \"nope\": the inplug does not exist",
+        "connection from node 10 \"text\" to node 3 \"gain\": the plugs carry different value "
+        "types",
+        "a connection with missing or unreadable attributes is skipped",
+    };
+    std::vector<std::string> lines;
+    std::istringstream message(status.GetMessage());
+    for (std::string line; std::getline(message, line);) {
+        lines.push_back(line);
+    }
+    EXPECT_EQ(lines.size(), expected.size()) << status.GetMessage();
+    for (const std::string& problem : expected) {
+        const auto mentions = [&](const std::string& line) {
+            return line.find(problem) != line.npos;
+        };
+        EXPECT_EQ(std::ranges::count_if(lines, mentions), 1) << problem << "\nin:\n"
+                                                             << status.GetMessage();
+    }
+
+    ASSERT_EQ(graph->GetNumNodes(), 5u);
+    RecordingNode* good = Recording(*graph, 0);
+    RecordingNode* faulty = Recording(*graph, 1);
+    EXPECT_EQ(good->GetName() + faulty->GetName() + graph->GetNode(2)->GetName(),
+              "goodfaultyescaping");
+    // Definitions come before values; a value of the wrong type or text changes nothing.
+    EXPECT_EQ(good->GetAttribute("gain")->GetNumber(), 2.5);
+    EXPECT_EQ(good->GetAttribute("extra_a")->GetNumber(), 7.0);
+    ASSERT_EQ(good->GetRecords().size(), 1u);
+    const DynamicNode::AttributeRecord& record = good->GetRecords()[0];
+    EXPECT_EQ(std::tie(record.m_name, record.m_type_word, record.m_value),
+              std::make_tuple("kept_later", "STRING", "for later"));
+    EXPECT_EQ(faulty->GetAttribute("gain")->GetNumber(), 1.0);
+    EXPECT_EQ(faulty->GetAttribute("offset")->GetValueText(),
+              RecordingNode().GetAttribute("offset")->GetValueText());
+    EXPECT_TRUE(faulty->IsActive());
+    // "old_out" of a version-0 node stands for "out"; nothing else got connected.
+    const Node* old = graph->FindNode("old");
+    EXPECT_EQ(faulty->GetInplugNode(faulty->FindInplug("in", 1)), good);
+    EXPECT_EQ(good->GetInplugNode(good->FindInplug("in", 0)), old);
+    EXPECT_EQ(good->GetInplugNodeOutplug(good->FindInplug("in", 0)), old->FindOutplug("out"));
+    EXPECT_EQ(good->GetNumConnectedToInplug() + faulty->GetNumConnectedToInplug(), 2u);
+}
+
+TEST_F(ProjectFileTest, FilesThatAreNotProjectsAreRefusedCleanly) {
+    // Temporary folders of the reads go here, to see that none is left behind.
+    const fs::path temporary = m_folder / "tmp";
+    fs::create_directory(temporary);
+    const char* saved = ::getenv("TMPDIR");
+    const std::optional<std::string> saved_tmpdir =
+        saved ? std::optional<std::string>(saved) : std::nullopt;
+    ::setenv("TMPDIR", temporary.c_str(), 1);
+
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"absent.qmr", "absent.qmr"},
+        {Pack("empty.qmr", {{"Other.xml", "<x/>"}}), "Project.xml"},
+        {Pack("broken.qmr", {{"Project.xml", "<QuillmarProject major=\"1\""}}), "Project.xml"},
+        {Pack("other.qmr", {{"Project.xml", "<Other major=\"1\" minor=\"0\"/>"}}),
+         "no QuillmarProject element"},
+        {Pack("nomajor.qmr", {{"Project.xml", "<QuillmarProject minor=\"0\"/>"}}), "\"major\""},
+        {Pack("badminor.qmr", {{"Project.xml", "<QuillmarProject major=\"1\" minor=\"x\"/>"}}),
+         "\"minor\""},
+    };
+    for (const auto& [path, reason] : cases) {
+        SCOPED_TRACE(path);
+        Status status;
+        EXPECT_EQ(Read(path, status)->GetNumNodes(), 0u);
+        EXPECT_EQ(status.GetCode(), 2);
+        EXPECT_NE(status.GetMessage().find(reason), std::string::npos) << status.GetMessage();
+        EXPECT_EQ(fs::current_path(), m_folder);
+        EXPECT_TRUE(fs::is_empty(temporary));
+    }
+
+    // Any pair of integer versions is read.
+    Status status;
+    Read(Pack("odd.qmr", {{"Project.xml", "<QuillmarProject major=\"-3\" minor=\"12\"/>"}}),
+         status);
+    EXPECT_EQ(status.GetCode(), 0);
+    EXPECT_TRUE(fs::is_empty(temporary));
+    // A node that throws while the project is read leaves nothing behind either.
+    const std::string throwing = Pack("throwing.qmr", {{"Project.xml", R"(
+<QuillmarProject major="1" minor="0">
+    <Node id="0" type="900,1,1"><Value name="label" type="STRING" value="throw in post load"/></Node>
+</QuillmarProject>)"}});
+    EXPECT_THROW(Read(throwing, status), std::runtime_error);
+    EXPECT_EQ(fs::current_path(), m_folder);
+    EXPECT_TRUE(fs::is_empty(temporary));
+
+    if (saved_tmpdir) {
+        ::setenv("TMPDIR", saved_tmpdir->c_str(), 1);
+    } else {
+        ::unsetenv("TMPDIR");
+    }
+}
+
+TEST_F(ProjectFileTest, ProjectIncludingItselfIsRefusedByEveryRead) {
+    WriteProject("self.qmr", {"./self.qmr"});
+    fs::create_symlink(m_folder / "self.qmr", "alias.qmr");
+    WriteProject("a.qmr", {"b.qmr"});
+    WriteProject("b.qmr", {"a.qmr"});
+    const std::vector<std::tuple<std::string, std::string, int>> cases = {
+        {"self.qmr", "self.qmr", 1}, {"alias.qmr", "self.qmr", 1}, {"a.qmr", "a.qmr", 2}};
+    for (const auto& [opened, included, depth] : cases) {
+        SCOPED_TRACE(opened);
+        const std::string message = "The project includes itself: " + included + ".";
+        RecordingNode::s_num_includes = 0;
+        Status status;
+        RefPtr<NodeGraph> level = Read(opened, status);
+        EXPECT_EQ(status.GetCode(), 2);
+        EXPECT_EQ(status.GetMessage(), message);
+        EXPECT_EQ(RecordingNode::s_num_includes, depth);
+        // Every include on the way reports the refusal; the innermost one reads nothing.
+        for (int i = 0; i < depth; ++i) {
+            ASSERT_EQ(level->GetNumNodes(), 2u);
+            const RecordingNode* include = Recording(*level, 1);
+            EXPECT_EQ(include->m_inner_status.GetCode(), 2);
+            EXPECT_EQ(include->m_inner_status.GetMessage(), message);
+            ASSERT_TRUE(include->m_inner_graph.Get());
+            level = include->m_inner_graph;
+        }
+        EXPECT_EQ(level->GetNumNodes(), 0u);
+    }
+
+    // A refused read leaves nothing behind that refuses a project included twice without a cycle.
+    WriteProject("leaf.qmr", {});
+    WriteProject("middle.qmr", {"leaf.qmr"});
+    WriteProject("top.qmr", {"middle.qmr", "leaf.qmr", "middle.qmr"});
+    RecordingNode::s_num_includes = 0;
+    Status status;
+    RefPtr<NodeGraph> graph = Read("top.qmr", status);
+    EXPECT_EQ(status.GetCode(), 0) << status.GetMessage();
+    EXPECT_EQ(RecordingNode::s_num_includes, 5);
+    ASSERT_EQ(graph->GetNumNodes(), 4u);
+    for (size_t index = 1; index < 4; ++index) {
+        EXPECT_EQ(Recording(*graph, index)->m_inner_status.GetCode(), 0);
+    }
+    EXPECT_EQ(Recording(*graph, 2)->m_inner_graph->GetNumNodes(), 1u);
+    EXPECT_EQ(Recording(*Recording(*graph, 3)->m_inner_graph, 1)->m_inner_graph->GetNumNodes(), 1u);
+}
+
+}  // namespace
