@@ -2,19 +2,14 @@
 
 #include <gtest/gtest.h>
 
-TEST(MaterialTest, PbrTemplateNamesItsImages) {
-    const MaterialTemplate& pbr = MaterialTemplate::Pbr();
-    EXPECT_EQ(pbr.GetName(), "pbr");
-    EXPECT_EQ(pbr.GetImageNames(), (std::vector<std::string>{"base_color", "normal", "roughness",
-                                                             "metallic", "height"}));
-    EXPECT_EQ(&MaterialTemplate::Pbr(), &pbr);
-}
+using Names = std::vector<std::string>;
 
 TEST(MaterialTest, HoldsImagesByNameInTemplateOrder) {
-    Material material(MaterialTemplate::Pbr());
-    EXPECT_TRUE(material.GetImageNames().empty());
-    EXPECT_EQ(material.GetImage("normal"), nullptr);
-
+    const MaterialTemplate& pbr = MaterialTemplate::Pbr();
+    EXPECT_EQ(pbr.GetName(), "pbr");
+    EXPECT_EQ(pbr.GetImageNames(),
+              (Names{"base_color", "normal", "roughness", "metallic", "height"}));
+    Material material(pbr);
     RefPtr<Image> height(new Image(1, 1));
     RefPtr<Image> extra(new Image(1, 1));
     RefPtr<Image> base(new Image(1, 1));
@@ -23,23 +18,20 @@ TEST(MaterialTest, HoldsImagesByNameInTemplateOrder) {
     material.SetImage("base_color", base.Get());
     EXPECT_EQ(height->GetRefCount(), 2u);
     EXPECT_EQ(material.GetImage("base_color"), base.Get());
-    EXPECT_EQ(material.GetImageNames(),
-              (std::vector<std::string>{"base_color", "height", "extra"}));
+    EXPECT_EQ(material.GetImage("normal"), nullptr);
+    EXPECT_EQ(material.GetImageNames(), (Names{"base_color", "height", "extra"}));
 
     // Replacing drops the old reference; null removes the entry.
-    RefPtr<Image> other(new Image(1, 1));
-    material.SetImage("height", other.Get());
+    material.SetImage("height", extra.Get());
     EXPECT_EQ(height->GetRefCount(), 1u);
-    EXPECT_EQ(material.GetImage("height"), other.Get());
+    EXPECT_EQ(material.GetImage("height"), extra.Get());
     material.SetImage("base_color", nullptr);
-    EXPECT_EQ(base->GetRefCount(), 1u);
-    EXPECT_EQ(material.GetImage("base_color"), nullptr);
-    EXPECT_EQ(material.GetImageNames(), (std::vector<std::string>{"height", "extra"}));
     material.SetImage("not_there", nullptr);
-    EXPECT_EQ(material.GetImageNames().size(), 2u);
+    EXPECT_EQ(base->GetRefCount(), 1u);
+    EXPECT_EQ(material.GetImageNames(), (Names{"height", "extra"}));
 }
 
-TEST(MaterialTest, CopiesAreDeep) {
+TEST(MaterialTest, CopiesAreDeepAndOutliveTheOriginal) {
     RefPtr<Material> material(new Material(MaterialTemplate::Pbr()));
     RefPtr<Image> roughness(new Image(2, 1, 2));
     roughness->Fill(0.3f, 0.3f, 0.3f, 1.0f);
@@ -48,15 +40,11 @@ TEST(MaterialTest, CopiesAreDeep) {
     RefPtr<Material> copy(new Material(*material));
     EXPECT_EQ(copy->GetRefCount(), 1u);
     EXPECT_EQ(copy->GetTemplate().GetName(), "pbr");
-    Image* copied = copy->GetImage("roughness");
+    const Image* copied = copy->GetImage("roughness");
     ASSERT_NE(copied, nullptr);
     EXPECT_NE(copied, roughness.Get());
     EXPECT_EQ(copied->GetColorMode(), 2);
-    EXPECT_EQ(copied->GetPixel(1, 0)[0], 0.3f);
     roughness->Fill(0.9f, 0.9f, 0.9f, 1.0f);
-    EXPECT_EQ(copied->GetPixel(1, 0)[0], 0.3f);
-
-    // The copy outlives the original.
     material = nullptr;
-    EXPECT_EQ(copy->GetImage("roughness")->GetPixel(0, 0)[0], 0.3f);
+    EXPECT_EQ(copied->GetPixel(1, 0)[0], 0.3f);
 }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <numeric>
+#include <cmath>
 
 #include "host/Material.h"
 #include "hostlib/stdnodes/BlendNode.h"
@@ -33,60 +33,45 @@ private:
     RefPtr<Image> m_image;
 };
 
-void SetSize(Node* node, double width, double height) {
-    node->GetAttribute("width")->SetNumber(width, false);
-    node->GetAttribute("height")->SetNumber(height, false);
+std::vector<float> PixelOf(const Image* image, uint32_t x, uint32_t y) {
+    return {image->GetPixel(x, y), image->GetPixel(x, y) + 4};
+}
+
+bool SamePixels(const Image* a, const Image* b) {
+    return a->GetNumFloats() == b->GetNumFloats() &&
+           std::equal(a->GetData(), a->GetData() + a->GetNumFloats(), b->GetData());
 }
 
 }  // namespace
 
-using ImageNodesTest = StandardNodeTest;
-
-TEST_F(ImageNodesTest, SolidFillsItsSizeAndRefusesBadSizes) {
-    SolidNode* solid = Add<SolidNode>();
-    const Node::Value defaults = Evaluate(solid);
-    ASSERT_NE(defaults.m_image, nullptr);
-    EXPECT_EQ(defaults.m_image->GetWidth(), 256u);
-    EXPECT_EQ(defaults.m_image->GetPixel(255, 255)[3], 1.0f);
-
-    SetSize(solid, 3.4, 2.0);
-    solid->GetAttribute("color")->SetRgbo({0.25, 0.5, 2.0, 0.75}, false);
-    const Image* image = Evaluate(solid).m_image;
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(image->GetWidth(), 3u);
-    EXPECT_EQ(image->GetHeight(), 2u);
-    EXPECT_EQ(image->GetColorMode(), 1);
-    for (size_t p = 0; p < image->GetNumPixels(); ++p) {
-        const float* pixel = image->GetData() + 4 * p;
-        EXPECT_EQ(pixel[0], 0.25f);
-        EXPECT_EQ(pixel[1], 0.5f);
-        EXPECT_EQ(pixel[2], 2.0f);
-        EXPECT_EQ(pixel[3], 0.75f);
+class ImageNodesTest : public StandardNodeTest {
+protected:
+    SolidNode* AddSolid(double width, double height, const Rgbo& color) {
+        SolidNode* solid = Add<SolidNode>();
+        SetNumber(solid, "width", width);
+        SetNumber(solid, "height", height);
+        solid->GetAttribute("color")->SetRgbo(color, false);
+        return solid;
     }
+};
 
-    // A size from a connected number is checked too.
-    NumberNode* number = Add<NumberNode>();
-    SetNumber(number, "value", -5.0);
-    Connect(number, solid, "width");
-    EXPECT_EQ(Evaluate(solid).m_image, nullptr);
-    EXPECT_EQ(solid->GetState(0), 1u);
-    EXPECT_FALSE(solid->GetStateMessage(0).empty());
-    SetNumber(number, "value", 4.0);
-    ASSERT_NE(Evaluate(solid).m_image, nullptr);
-    EXPECT_EQ(solid->GetState(0), 0u);
-}
-
-TEST_F(ImageNodesTest, ImagesHeldElsewhereAreNotOverwritten) {
-    SolidNode* solid = Add<SolidNode>();
-    SetSize(solid, 2.0, 2.0);
-    solid->GetAttribute("color")->SetRgbo({1.0, 0.0, 0.0, 1.0}, false);
+TEST_F(ImageNodesTest, SolidFillsItsImageInPlaceUnlessHeldElsewhere) {
+    SolidNode* solid = AddSolid(3.4, 2.0, {0.25, 0.5, 2.0, 0.75});
     RefPtr<Image> held(Evaluate(solid).m_image);
+    ASSERT_TRUE(held);
+    EXPECT_EQ(held->GetColorMode(), 1);
+    EXPECT_EQ(PixelOf(held.Get(), 0, 0), (std::vector<float>{0.25f, 0.5f, 2.0f, 0.75f}));
+    EXPECT_EQ(PixelOf(held.Get(), 2, 1), (std::vector<float>{0.25f, 0.5f, 2.0f, 0.75f}));
+    ImageSizeNode* size = Add<ImageSizeNode>();
+    EXPECT_EQ(Evaluate(size).m_point, (Point{}));
+    Connect(solid, size, "image");
+    EXPECT_EQ(Evaluate(size).m_point, (Point{3.0, 2.0}));
+
     solid->GetAttribute("color")->SetRgbo({0.0, 1.0, 0.0, 1.0}, false);
     const Image* second = Evaluate(solid).m_image;
     EXPECT_NE(second, held.Get());
-    EXPECT_EQ(held->GetPixel(1, 1)[0], 1.0f);
+    EXPECT_EQ(held->GetPixel(1, 1)[0], 0.25f);
     EXPECT_EQ(second->GetPixel(1, 1)[1], 1.0f);
-
     // Nobody else holds the second image: the next run refills it in place.
     solid->GetAttribute("color")->SetRgbo({0.0, 0.0, 1.0, 1.0}, false);
     const Image* third = Evaluate(solid).m_image;
@@ -94,28 +79,51 @@ TEST_F(ImageNodesTest, ImagesHeldElsewhereAreNotOverwritten) {
     EXPECT_EQ(third->GetPixel(0, 0)[2], 1.0f);
 }
 
-TEST_F(ImageNodesTest, NoiseIsDeterministicGreyAndOpaque) {
+TEST_F(ImageNodesTest, GeneratorsRefuseSizesOutOfRange) {
+    // Solid's width comes from a connection, Noise's height from its own attribute.
+    NumberNode* number = Add<NumberNode>();
+    SolidNode* solid = AddSolid(2.0, 2.0, {});
+    Connect(number, solid, "width");
+    NoiseNode* noise = Add<NoiseNode>();
+    const struct {
+        Node* node;
+        Node* source;
+        const char* attribute;
+    } cases[] = {{solid, number, "value"}, {noise, noise, "height"}};
+    for (const auto& c : cases) {
+        for (double bad : {-5.0, 0.4, 16384.6, std::nan("")}) {
+            SCOPED_TRACE(testing::Message() << c.node->GetTypeName() << " " << bad);
+            SetNumber(c.source, c.attribute, bad);
+            EXPECT_EQ(Evaluate(c.node).m_image, nullptr);
+            EXPECT_EQ(c.node->GetState(0), 1u);
+            EXPECT_EQ(c.node->GetStateMessage(0), "Width and height must be from 1 to 16384.");
+        }
+        SetNumber(c.source, c.attribute, 3.0);
+        ASSERT_NE(Evaluate(c.node).m_image, nullptr);
+        EXPECT_EQ(c.node->GetState(0), 0u);
+    }
+}
+
+TEST_F(ImageNodesTest, NoiseIsDeterministicSmoothGreyAndOpaque) {
     NoiseNode* first = Add<NoiseNode>();
     NoiseNode* second = Add<NoiseNode>();
     for (NoiseNode* noise : {first, second}) {
-        SetSize(noise, 40.0, 30.0);
+        SetNumber(noise, "width", 40.0);
+        SetNumber(noise, "height", 30.0);
         SetNumber(noise, "seed", 12.0);
         SetNumber(noise, "scale", 8.0);
     }
     const Image* a = Evaluate(first).m_image;
-    const Image* b = Evaluate(second).m_image;
     ASSERT_NE(a, nullptr);
-    ASSERT_NE(b, nullptr);
     EXPECT_EQ(a->GetColorMode(), 1);
-    EXPECT_TRUE(std::equal(a->GetData(), a->GetData() + a->GetNumFloats(), b->GetData()));
-
+    EXPECT_TRUE(SamePixels(a, Evaluate(second).m_image));
     float low = 1.0f;
     float high = 0.0f;
     for (size_t p = 0; p < a->GetNumPixels(); ++p) {
         const float* pixel = a->GetData() + 4 * p;
-        EXPECT_EQ(pixel[0], pixel[1]);
-        EXPECT_EQ(pixel[0], pixel[2]);
-        EXPECT_EQ(pixel[3], 1.0f);
+        ASSERT_EQ(std::vector<float>(pixel, pixel + 4),
+                  (std::vector<float>{pixel[0], pixel[0], pixel[0], 1.0f}))
+            << "pixel " << p;
         low = std::min(low, pixel[0]);
         high = std::max(high, pixel[0]);
     }
@@ -126,124 +134,89 @@ TEST_F(ImageNodesTest, NoiseIsDeterministicGreyAndOpaque) {
     EXPECT_LT(std::abs(a->GetPixel(10, 10)[0] - a->GetPixel(11, 10)[0]), 0.2f);
 
     SetNumber(second, "seed", 13.0);
-    const Image* other = Evaluate(second).m_image;
-    EXPECT_FALSE(std::equal(a->GetData(), a->GetData() + a->GetNumFloats(), other->GetData()));
-
+    EXPECT_FALSE(SamePixels(a, Evaluate(second).m_image));
     SetNumber(second, "scale", 0.0);
     EXPECT_EQ(Evaluate(second).m_image, nullptr);
     EXPECT_EQ(second->GetState(0), 1u);
 }
 
-TEST_F(ImageNodesTest, BlurSpreadsABrightPixelKeepingItsSum) {
+TEST_F(ImageNodesTest, BlurKeepsTheSumAndRepeatsEdges) {
     RefPtr<Image> spot(new Image(9, 9, 2));
     std::fill_n(spot->GetPixel(4, 4), 4, 25.0f);
     BlurNode* blur = Add<BlurNode>();
+    EXPECT_EQ(Evaluate(blur).m_image, nullptr);
     Connect(Add<ImageSourceNode>(spot.Get()), blur, "image");
     SetNumber(blur, "radius", 1.6);  // rounds to 2
     const Image* out = Evaluate(blur).m_image;
     ASSERT_NE(out, nullptr);
-    EXPECT_NE(out, spot.Get());
     EXPECT_EQ(out->GetColorMode(), 2);
     double sum = 0.0;
-    for (uint32_t y = 0; y < 9; ++y) {
-        for (uint32_t x = 0; x < 9; ++x) {
-            const bool inside = x >= 2 && x <= 6 && y >= 2 && y <= 6;
-            EXPECT_NEAR(out->GetPixel(x, y)[1], inside ? 1.0f : 0.0f, 1e-6f) << x << "," << y;
-            sum += out->GetPixel(x, y)[3];
-        }
+    for (uint32_t p = 0; p < 81; ++p) {
+        const uint32_t x = p % 9;
+        const uint32_t y = p / 9;
+        const bool inside = x >= 2 && x <= 6 && y >= 2 && y <= 6;
+        EXPECT_NEAR(out->GetPixel(x, y)[1], inside ? 1.0f : 0.0f, 1e-6f) << x << "," << y;
+        sum += out->GetPixel(x, y)[3];
     }
     EXPECT_NEAR(sum, 25.0, 1e-4);
-}
 
-TEST_F(ImageNodesTest, BlurRepeatsEdgesAndNeedsAnInput) {
-    // A ramp across x: with edges repeated, the first pixel's window at radius 1 is
+    // A ramp 1, 2, 3, 4 across x: with edges repeated, the first pixel's window at radius 1 is
     // (v0 + v0 + v1) / 3 across and the same value down the columns.
     RefPtr<Image> ramp(new Image(4, 3));
-    for (uint32_t y = 0; y < 3; ++y) {
-        for (uint32_t x = 0; x < 4; ++x) {
-            std::fill_n(ramp->GetPixel(x, y), 4, float(x));
-        }
+    for (uint32_t p = 0; p < 12; ++p) {
+        std::fill_n(ramp->GetPixel(p % 4, p / 4), 4, float(p % 4 + 1));
     }
-    BlurNode* blur = Add<BlurNode>();
-    EXPECT_EQ(Evaluate(blur).m_image, nullptr);
-    Connect(Add<ImageSourceNode>(ramp.Get()), blur, "image");
-    const Image* out = Evaluate(blur).m_image;
+    BlurNode* edges = Add<BlurNode>();
+    Connect(Add<ImageSourceNode>(ramp.Get()), edges, "image");
+    out = Evaluate(edges).m_image;
     ASSERT_NE(out, nullptr);
     for (uint32_t y = 0; y < 3; ++y) {
-        EXPECT_NEAR(out->GetPixel(0, y)[0], 1.0f / 3.0f, 1e-6f);
-        EXPECT_NEAR(out->GetPixel(1, y)[0], 1.0f, 1e-6f);
-        EXPECT_NEAR(out->GetPixel(3, y)[0], 8.0f / 3.0f, 1e-6f);
+        EXPECT_NEAR(out->GetPixel(0, y)[0], 4.0f / 3.0f, 1e-6f);
+        EXPECT_NEAR(out->GetPixel(1, y)[0], 2.0f, 1e-6f);
+        EXPECT_NEAR(out->GetPixel(3, y)[0], 11.0f / 3.0f, 1e-6f);
     }
-
     // A radius far beyond the image gives the mean weighted toward the edges, not garbage.
-    SetNumber(blur, "radius", 1000.0);
-    out = Evaluate(blur).m_image;
-    EXPECT_NEAR(out->GetPixel(0, 0)[0], (1001.0f * 0 + 1 + 2 + 998.0f * 3) / 2001.0f, 1e-4f);
-
-    SetNumber(blur, "radius", 0.0);
-    out = Evaluate(blur).m_image;
-    EXPECT_TRUE(std::equal(out->GetData(), out->GetData() + out->GetNumFloats(), ramp->GetData()));
+    SetNumber(edges, "radius", 1000.0);
+    out = Evaluate(edges).m_image;
+    EXPECT_NEAR(out->GetPixel(0, 0)[0], (1001.0f * 1 + 2 + 3 + 998.0f * 4) / 2001.0f, 1e-4f);
+    SetNumber(edges, "radius", 0.0);
+    EXPECT_TRUE(SamePixels(Evaluate(edges).m_image, ramp.Get()));
 }
 
 TEST_F(ImageNodesTest, BlendCompositesForegroundOverBackground) {
-    SolidNode* background = Add<SolidNode>();
-    SetSize(background, 4.0, 4.0);
-    background->GetAttribute("color")->SetRgbo({1.0, 0.0, 0.0, 1.0}, false);
-    SolidNode* foreground = Add<SolidNode>();
-    SetSize(foreground, 2.0, 2.0);
-    foreground->GetAttribute("color")->SetRgbo({0.0, 0.0, 1.0, 0.5}, false);
+    SolidNode* background = AddSolid(4.0, 4.0, {1.0, 0.0, 0.0, 1.0});
+    SolidNode* foreground = AddSolid(2.0, 2.0, {0.0, 0.0, 1.0, 0.5});
     BlendNode* blend = Add<BlendNode>();
     EXPECT_EQ(Evaluate(blend).m_image, nullptr);
     Connect(background, blend, "background");
-
     // Without foreground: a copy of the background.
     const Image* copy = Evaluate(blend).m_image;
     ASSERT_NE(copy, nullptr);
     EXPECT_NE(copy, background->GetImageValue(0));
-    EXPECT_EQ(copy->GetPixel(3, 3)[0], 1.0f);
+    EXPECT_EQ(PixelOf(copy, 3, 3), (std::vector<float>{1, 0, 0, 1}));
 
     Connect(foreground, blend, "foreground");
     const Image* over = Evaluate(blend).m_image;
     ASSERT_EQ(over->GetWidth(), 4u);
-    EXPECT_FLOAT_EQ(over->GetPixel(1, 1)[0], 0.5f);
-    EXPECT_FLOAT_EQ(over->GetPixel(1, 1)[2], 0.5f);
-    EXPECT_FLOAT_EQ(over->GetPixel(1, 1)[3], 1.0f);
-    EXPECT_EQ(over->GetPixel(2, 1)[0], 1.0f);
-    EXPECT_EQ(over->GetPixel(2, 1)[2], 0.0f);
+    EXPECT_EQ(PixelOf(over, 1, 1), (std::vector<float>{0.5f, 0, 0.5f, 1}));
+    EXPECT_EQ(PixelOf(over, 2, 1), (std::vector<float>{1, 0, 0, 1}));
 
     blend->GetAttribute("mode")->SetChoice("add", false);
     SetNumber(blend, "opacity", 0.5);
-    const Image* added = Evaluate(blend).m_image;
-    EXPECT_FLOAT_EQ(added->GetPixel(0, 0)[0], 1.0f);
-    EXPECT_FLOAT_EQ(added->GetPixel(0, 0)[2], 0.5f);
-    EXPECT_FLOAT_EQ(added->GetPixel(0, 0)[3], 1.25f);
-}
-
-TEST_F(ImageNodesTest, ImageSizeGivesWidthAndHeight) {
-    ImageSizeNode* size = Add<ImageSizeNode>();
-    const Node::Value none = Evaluate(size);
-    EXPECT_EQ(none.m_type, Node::Value::Point);
-    EXPECT_EQ(none.m_point, (Point{}));
-    SolidNode* solid = Add<SolidNode>();
-    SetSize(solid, 30.0, 20.0);
-    Connect(solid, size, "image");
-    EXPECT_EQ(Evaluate(size).m_point, (Point{30.0, 20.0}));
+    EXPECT_EQ(PixelOf(Evaluate(blend).m_image, 0, 0), (std::vector<float>{1, 0, 0.5f, 1.25f}));
 }
 
 TEST_F(ImageNodesTest, MaterialHoldsCopiesThatMaterialImageTakesOut) {
-    SolidNode* solid = Add<SolidNode>();
-    SetSize(solid, 2.0, 2.0);
-    solid->GetAttribute("color")->SetRgbo({0.2, 0.4, 0.6, 1.0}, false);
+    SolidNode* solid = AddSolid(2.0, 2.0, {0.2, 0.4, 0.6, 1.0});
     NoiseNode* noise = Add<NoiseNode>();
-    SetSize(noise, 5.0, 3.0);
+    SetNumber(noise, "width", 5.0);
+    SetNumber(noise, "height", 3.0);
     MaterialNode* material = Add<MaterialNode>();
     Connect(solid, material, "base_color");
     Connect(noise, material, "height");
 
-    const Node::Value value = Evaluate(material);
-    ASSERT_EQ(value.m_type, Node::Value::Material);
-    const Material* made = value.m_material;
-    EXPECT_EQ(made->GetTemplate().GetName(), "pbr");
+    const Material* made = Evaluate(material).m_material;
+    ASSERT_NE(made, nullptr);
     EXPECT_EQ(made->GetImageNames(), (std::vector<std::string>{"base_color", "height"}));
     EXPECT_NE(made->GetImage("base_color"), solid->GetImageValue(0));
     EXPECT_EQ(made->GetImage("base_color")->GetPixel(1, 1)[1], 0.4f);
@@ -254,10 +227,7 @@ TEST_F(ImageNodesTest, MaterialHoldsCopiesThatMaterialImageTakesOut) {
     const Image* height = Evaluate(pick).m_image;
     ASSERT_NE(height, nullptr);
     EXPECT_NE(height, made->GetImage("height"));
-    const Image* noise_image = noise->GetImageValue(0);
-    EXPECT_TRUE(std::equal(height->GetData(), height->GetData() + height->GetNumFloats(),
-                           noise_image->GetData()));
-
+    EXPECT_TRUE(SamePixels(height, noise->GetImageValue(0)));
     pick->GetAttribute("channel")->SetChoice("normal", false);
     EXPECT_EQ(Evaluate(pick).m_image, nullptr);
 
@@ -270,29 +240,17 @@ TEST_F(ImageNodesTest, MaterialHoldsCopiesThatMaterialImageTakesOut) {
     EXPECT_EQ(held->GetImageNames().size(), 2u);
 }
 
-TEST_F(ImageNodesTest, WriterPassesACopyOn) {
-    WriterNode* writer = Add<WriterNode>();
-    writer->GetAttribute("path")->SetString("out/result.png", false);
-    EXPECT_EQ(writer->GetPath(), "out/result.png");
-    EXPECT_EQ(Evaluate(writer).m_image, nullptr);
-
-    SolidNode* solid = Add<SolidNode>();
-    SetSize(solid, 3.0, 1.0);
-    Connect(solid, writer, "image");
-    const Image* out = Evaluate(writer).m_image;
-    ASSERT_NE(out, nullptr);
-    EXPECT_NE(out, solid->GetImageValue(0));
-    EXPECT_EQ(out->GetWidth(), 3u);
-}
-
-TEST_F(ImageNodesTest, InactiveImageNodesGiveNoImage) {
-    SolidNode* solid = Add<SolidNode>();
-    SetSize(solid, 2.0, 2.0);
+TEST_F(ImageNodesTest, WriterPassesACopyOnAndInactiveNodesGiveNoImage) {
+    SolidNode* solid = AddSolid(3.0, 1.0, {});
     BlurNode* blur = Add<BlurNode>();
     Connect(solid, blur, "image");
     WriterNode* writer = Add<WriterNode>();
+    EXPECT_EQ(Evaluate(writer).m_image, nullptr);
     Connect(blur, writer, "image");
-    ASSERT_NE(Evaluate(writer).m_image, nullptr);
+    const Image* out = Evaluate(writer).m_image;
+    ASSERT_NE(out, nullptr);
+    EXPECT_NE(out, blur->GetImageValue(0));
+    EXPECT_EQ(out->GetWidth(), 3u);
 
     blur->SetActive(false);
     EXPECT_EQ(Evaluate(blur).m_image, nullptr);
