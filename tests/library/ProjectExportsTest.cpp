@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 
+#include "host/LibraryInterface.h"
 #include "host/NodeFactory.h"
 #include "host/NodeInterface.h"
 #include "host/RefPtr.h"
