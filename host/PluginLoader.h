@@ -73,6 +73,8 @@ private:
 
     std::vector<Plugin> m_plugins;
     std::vector<std::string> m_errors;
+    // Library interfaces of plug-ins that failed after handing one out.
+    std::vector<LibraryInterface*> m_abandoned_libraries;
     // Canonical paths of the loaded files.
     std::unordered_set<std::string> m_loaded_files;
     bool m_default_loaded = false;

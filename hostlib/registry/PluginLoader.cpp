@@ -16,8 +16,10 @@
 #include "host/StringJoin.h"
 
 PluginLoader& PluginLoader::Get() {
-    static PluginLoader loader;
-    return loader;
+    // Never destroyed: the loaded plug-ins and their library interfaces stay alive while static
+    // destructors run, and stay reachable for leak checkers.
+    static PluginLoader* const loader = new PluginLoader();
+    return *loader;
 }
 
 std::vector<std::string> PluginLoader::GetDefaultDirectories(std::string* error) {
@@ -142,7 +144,8 @@ void PluginLoader::Load(const std::string& path, Report& report) {
         return;
     }
 
-    // A library interface obtained from a plug-in that fails is leaked: it cannot be deleted.
+    // A library interface cannot be deleted (no virtual destructor); one from a plug-in that fails
+    // is kept in m_abandoned_libraries rather than lost.
     LibraryInterface* library = nullptr;
     std::vector<RefPtr<NodeInterface>> interfaces;
     std::vector<std::string> skipped;
@@ -153,6 +156,7 @@ void PluginLoader::Load(const std::string& path, Report& report) {
             fail("GetLibraryInterface returned no library interface");
             return;
         }
+        m_abandoned_libraries.push_back(library);
         step = "GetNumNodeInterfaces";
         const uint64_t count = get_count();
         if (count > kMaxNodeInterfaces) {
@@ -194,6 +198,7 @@ void PluginLoader::Load(const std::string& path, Report& report) {
     for (const std::string& reason : skipped) {
         fail(reason + "; skipped");
     }
+    m_abandoned_libraries.pop_back();
     m_plugins.push_back(Plugin{handle.release(), path, library});
     m_loaded_files.insert(canonical);
     report.m_loaded.push_back(path);
