@@ -17,7 +17,7 @@ public:
     Image* GetImageValue(uint32_t outplug) override;
 
 private:
-    enum : uint32_t { kWidth, kHeight, kSeed, kScale };
+    enum : uint32_t { kSeed = kHeightAttribute + 1, kScale };
 
     void Generate(Image& image, uint32_t seed, double scale);
 

@@ -1,25 +1,16 @@
 #include "hostlib/stdnodes/SolidNode.h"
 
 SolidNode::SolidNode() : StandardNode(kNodeType, kTypeName) {
-    m_attributes.emplace_back(
-        new Attribute(this, kWidth, "width", 256.0, 1.0, double(kMaxImageSide), 1.0, 0));
-    m_attributes.emplace_back(
-        new Attribute(this, kHeight, "height", 256.0, 1.0, double(kMaxImageSide), 1.0, 0));
+    AddImageSizeAttributes();
     m_attributes.emplace_back(Attribute::CreateRgbo(this, kColor, "color", {0.0, 0.0, 0.0, 1.0}));
     m_outplug_declarations.push_back({0, Value::Image, "image", 0});
     UpdateInplugsAndOutplugs();
 }
 
 void SolidNode::EvaluateOutplug(uint32_t, const std::vector<const Value*>& inplug_values) {
-    SetState(0, 0, "");
-    if (!m_active) {
-        m_image = nullptr;
-        return;
-    }
     uint32_t width = 0;
     uint32_t height = 0;
-    if (!ReadImageSize(inplug_values[kWidth], inplug_values[kHeight], width, height)) {
-        m_image = nullptr;
+    if (!BeginImage(inplug_values, m_image, width, height)) {
         return;
     }
     const Rgbo color = ReadRgbo(inplug_values[kColor]);

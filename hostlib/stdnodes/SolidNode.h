@@ -13,6 +13,6 @@ public:
     Image* GetImageValue(uint32_t outplug) override;
 
 private:
-    enum : uint32_t { kWidth, kHeight, kColor };
+    enum : uint32_t { kColor = kHeightAttribute + 1 };
     RefPtr<Image> m_image;
 };

@@ -1,5 +1,7 @@
 #include "hostlib/stdnodes/StandardNode.h"
 
+#include "host/Attribute.h"
+
 #include <cmath>
 
 StandardNode::StandardNode(const NodeType& node_type, const char* type_name)
@@ -55,13 +57,26 @@ int StandardNode::ReadChoice(uint32_t attribute_id, const Value* value) const {
     return -1;
 }
 
-bool StandardNode::ReadImageSize(const Value* width_value, const Value* height_value,
-                                 uint32_t& width, uint32_t& height) {
+void StandardNode::AddImageSizeAttributes() {
+    m_attributes.emplace_back(
+        new Attribute(this, kWidthAttribute, "width", 256.0, 1.0, double(kMaxImageSide), 1.0, 0));
+    m_attributes.emplace_back(
+        new Attribute(this, kHeightAttribute, "height", 256.0, 1.0, double(kMaxImageSide), 1.0, 0));
+}
+
+bool StandardNode::BeginImage(const std::vector<const Value*>& inplug_values, RefPtr<Image>& image,
+                              uint32_t& width, uint32_t& height) {
+    SetState(0, 0, "");
+    if (!m_active) {
+        image = nullptr;
+        return false;
+    }
     int64_t whole_width = 0;
     int64_t whole_height = 0;
-    if (!ReadWhole(width_value, 1, kMaxImageSide, whole_width) ||
-        !ReadWhole(height_value, 1, kMaxImageSide, whole_height)) {
+    if (!ReadWhole(inplug_values[kWidthAttribute], 1, kMaxImageSide, whole_width) ||
+        !ReadWhole(inplug_values[kHeightAttribute], 1, kMaxImageSide, whole_height)) {
         SetState(0, 1, "Width and height must be from 1 to " + std::to_string(kMaxImageSide) + ".");
+        image = nullptr;
         return false;
     }
     width = uint32_t(whole_width);

@@ -35,10 +35,15 @@ protected:
     static bool ReadWhole(const Value* value, int64_t minimum, int64_t maximum, int64_t& result);
     // Index of the choice of a CHOICE attribute that the value names, or -1.
     int ReadChoice(uint32_t attribute_id, const Value* value) const;
-    // Width and height of an image to make, whole numbers from 1 to kMaxImageSide. When either
-    // is not, outplug 0 gets an error state and the result is false.
-    bool ReadImageSize(const Value* width_value, const Value* height_value, uint32_t& width,
-                       uint32_t& height);
+    // Nodes that make an image from nothing have "width" and "height" as attributes 0 and 1
+    // (256 by default); the constructor adds them first.
+    enum : uint32_t { kWidthAttribute, kHeightAttribute };
+    void AddImageSizeAttributes();
+    // Start of such a node's evaluation: clears the state and reads width and height, whole
+    // numbers from 1 to kMaxImageSide. False, with `image` dropped, when the node is inactive or
+    // the size is not valid (then outplug 0 gets an error state).
+    bool BeginImage(const std::vector<const Value*>& inplug_values, RefPtr<Image>& image,
+                    uint32_t& width, uint32_t& height);
 
     // An image held by `slot` and by nobody else, to be overwritten: the slot's own when it is
     // the only holder (no allocation), else a new empty one stored there.
