@@ -4,7 +4,9 @@
 
 namespace {
 
-void CopyData(const Node::Value& from, Node::Value& to) {
+// Copies or moves the data (never the lock); only the string has anything to move.
+template <typename From>
+void TransferData(From&& from, Node::Value& to) {
     to.m_type = from.m_type;
     to.m_owner = from.m_owner;
     to.m_boolean = from.m_boolean;
@@ -12,21 +14,7 @@ void CopyData(const Node::Value& from, Node::Value& to) {
     to.m_point = from.m_point;
     to.m_frame = from.m_frame;
     to.m_rgbo = from.m_rgbo;
-    to.m_string = from.m_string;
-    to.m_image = from.m_image;
-    to.m_curves = from.m_curves;
-    to.m_material = from.m_material;
-}
-
-void MoveData(Node::Value& from, Node::Value& to) {
-    to.m_type = from.m_type;
-    to.m_owner = from.m_owner;
-    to.m_boolean = from.m_boolean;
-    to.m_number = from.m_number;
-    to.m_point = from.m_point;
-    to.m_frame = from.m_frame;
-    to.m_rgbo = from.m_rgbo;
-    to.m_string = std::move(from.m_string);
+    to.m_string = std::forward<From>(from).m_string;
     to.m_image = from.m_image;
     to.m_curves = from.m_curves;
     to.m_material = from.m_material;
@@ -35,7 +23,7 @@ void MoveData(Node::Value& from, Node::Value& to) {
 }  // namespace
 
 Node::Value::Value(const Value& other) {
-    CopyData(other, *this);
+    TransferData(other, *this);
 }
 
 Node::Value& Node::Value::operator=(const Value& other) {
@@ -43,13 +31,13 @@ Node::Value& Node::Value::operator=(const Value& other) {
         if (m_locked_node) {
             std::exchange(m_locked_node, nullptr)->UnlockShared();
         }
-        CopyData(other, *this);
+        TransferData(other, *this);
     }
     return *this;
 }
 
 Node::Value::Value(Value&& other) noexcept {
-    MoveData(other, *this);
+    TransferData(std::move(other), *this);
     m_locked_node = std::exchange(other.m_locked_node, nullptr);
 }
 
@@ -58,7 +46,7 @@ Node::Value& Node::Value::operator=(Value&& other) noexcept {
         if (m_locked_node) {
             m_locked_node->UnlockShared();
         }
-        MoveData(other, *this);
+        TransferData(std::move(other), *this);
         m_locked_node = std::exchange(other.m_locked_node, nullptr);
     }
     return *this;
