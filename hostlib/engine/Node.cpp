@@ -629,17 +629,8 @@ void Node::StoreOutplugValue(uint32_t outplug) {
             break;
     }
     LockExclusive();
-    Value& stored = m_outplugs[outplug].m_value;
-    stored.m_string = std::move(result.m_string);
-    stored.m_type = result.m_type;
-    stored.m_boolean = result.m_boolean;
-    stored.m_number = result.m_number;
-    stored.m_point = result.m_point;
-    stored.m_frame = result.m_frame;
-    stored.m_rgbo = result.m_rgbo;
-    stored.m_image = result.m_image;
-    stored.m_curves = result.m_curves;
-    stored.m_material = result.m_material;
+    // Stored values never hold a lock: only the copies LockValue hands out do.
+    m_outplugs[outplug].m_value = std::move(result);
     UnlockExclusive();
 }
 
