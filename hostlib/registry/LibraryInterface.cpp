@@ -4,6 +4,11 @@ std::string LibraryInterface::GetDescription() const {
     return {};
 }
 
+std::vector<LibraryInterface::UnpublishedNodeType> LibraryInterface::GetUnpublishedNodeTypes()
+    const {
+    return {};
+}
+
 void LibraryInterface::OnLoaded() {}
 
 void LibraryInterface::OnUnloading() {}

@@ -14,6 +14,7 @@
 #include "host/NodeTypeRegistry.h"
 #include "host/RefPtr.h"
 #include "host/StringJoin.h"
+#include "hostlib/registry/FunctionNodeFactory.h"
 
 PluginLoader& PluginLoader::Get() {
     // Never destroyed: the loaded plug-ins and their library interfaces stay alive while static
@@ -181,14 +182,35 @@ void PluginLoader::Load(const std::string& path, Report& report) {
                  std::to_string(count) + " indices)");
             return;
         }
+        step = "GetUnpublishedNodeTypes";
+        const std::vector<LibraryInterface::UnpublishedNodeType> unpublished =
+            library->GetUnpublishedNodeTypes();
+        if (unpublished.size() > kMaxNodeInterfaces) {
+            fail("claims " + std::to_string(unpublished.size()) +
+                 " unpublished node types, more than the " + std::to_string(kMaxNodeInterfaces) +
+                 " a plug-in may offer");
+            return;
+        }
         step = "describing its node types";
         std::vector<NodeInterface*> offered;
         offered.reserve(interfaces.size());
         for (const RefPtr<NodeInterface>& node_interface : interfaces) {
             offered.push_back(node_interface.Get());
         }
-        for (std::string& refusal : NodeTypeRegistry::Get().RegisterAll(offered, path)) {
+        NodeTypeRegistry& registry = NodeTypeRegistry::Get();
+        for (std::string& refusal : registry.RegisterAll(offered, path)) {
             skipped.push_back(std::move(refusal));
+        }
+        // Nothing below calls into the plug-in, so nothing can throw after types are registered.
+        for (const LibraryInterface::UnpublishedNodeType& type : unpublished) {
+            std::string reason = "it has no creation function";
+            if (!type.m_create ||
+                !registry.RegisterUnpublished(
+                    new FunctionNodeFactory(type.m_type, type.m_name, type.m_create), path,
+                    &reason)) {
+                skipped.push_back("unpublished node type " + type.m_type.ToString() + " (\"" +
+                                  type.m_name + "\"): " + reason);
+            }
         }
     } catch (const std::exception& exception) {
         fail(step + " failed: " + exception.what());

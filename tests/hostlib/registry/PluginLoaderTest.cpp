@@ -30,18 +30,32 @@ bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-TEST(PluginLoader, GoodPluginRegistersItsTypeSkipsTheTakenOneAndLoadsOnce) {
+TEST(PluginLoader, GoodPluginRegistersItsTypesSkipsTheFaultyOnesAndLoadsOnce) {
     const std::string path = QM_TEST_PLUGIN_GOOD;
     NodeTypeRegistry& registry = NodeTypeRegistry::Get();
     PluginLoader& loader = PluginLoader::Get();
     const PluginLoader::Report report = loader.LoadDirectories({FolderOf(path)});
     ASSERT_EQ(report.m_loaded, std::vector<std::string>{path});
-    ASSERT_EQ(report.m_errors.size(), 1u);
+    ASSERT_EQ(report.m_errors.size(), 2u);
     const std::string& error = report.m_errors[0];
     EXPECT_TRUE(error.starts_with(path + ": ") && Contains(error, "10,2,0") &&
                 Contains(error, "already registered"))
         << error;
-    EXPECT_EQ(loader.GetErrors().back(), error);
+    EXPECT_TRUE(report.m_errors[1].starts_with(path + ": ") &&
+                Contains(report.m_errors[1], "10,90,2") &&
+                Contains(report.m_errors[1], "no creation function"))
+        << report.m_errors[1];
+    EXPECT_EQ(loader.GetErrors().back(), report.m_errors[1]);
+    EXPECT_EQ(registry.Find(NodeType(10, 90, 2)), nullptr);
+
+    // The unpublished type has no interface but the host can make its nodes.
+    const NodeTypeRegistry::Entry* hidden = registry.Find(NodeType(10, 90, 1));
+    ASSERT_NE(hidden, nullptr);
+    EXPECT_TRUE(!hidden->m_interface && hidden->m_name == "good hidden" &&
+                hidden->m_source == path);
+    RefPtr<Node> hidden_node(registry.CreateNode(NodeType(10, 90, 1)));
+    ASSERT_TRUE(hidden_node);
+    EXPECT_EQ(hidden_node->GetNodeType(), NodeType(10, 90, 1));
 
     const NodeTypeRegistry::Entry* good = registry.Find(NodeType(10, 90, 0));
     ASSERT_NE(good, nullptr);

@@ -5,11 +5,16 @@
 //   QM_FACTORY_THROWS         the factory throws from CreateNode
 //   QM_SECOND_THROWS          GetNodeInterface(1) throws (otherwise it returns null)
 //   QM_SECOND_TAKES_NUMBER    GetNodeInterface(1) describes the standard Number type 10,2,0
+//   QM_UNPUBLISHED            offers the unpublished type 10,QM_PLUGIN_GROUP,1 "<name> hidden",
+//                             and 10,QM_PLUGIN_GROUP,2 without a creation function
 #include <cstdint>
 #include <stdexcept>
 #include <string>
 
+#include <vector>
+
 #include "host/LibraryInterface.h"
+#include "tests/hostlib/registry/plugins/TestNode.h"
 #include "tests/hostlib/registry/plugins/TestNodeFactory.h"
 #include "tests/hostlib/registry/plugins/TestNodeInterface.h"
 
@@ -27,6 +32,16 @@ public:
     std::string GetName() const override { return QM_PLUGIN_NAME; }
     std::string GetDescription() const override { return m_loaded ? "loaded" : "not loaded"; }
     void OnLoaded() override { m_loaded = true; }
+#ifdef QM_UNPUBLISHED
+    std::vector<UnpublishedNodeType> GetUnpublishedNodeTypes() const override {
+        return {{NodeType(10, QM_PLUGIN_GROUP, 1), QM_PLUGIN_NAME " hidden",
+                 []() -> Node* {
+                     return new TestNode(NodeType(10, QM_PLUGIN_GROUP, 1),
+                                         QM_PLUGIN_NAME " hidden");
+                 }},
+                {NodeType(10, QM_PLUGIN_GROUP, 2), QM_PLUGIN_NAME " uncreatable", nullptr}};
+    }
+#endif
 
 private:
     bool m_loaded = false;
