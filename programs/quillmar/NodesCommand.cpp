@@ -7,24 +7,45 @@
 
 #include <algorithm>
 #include <array>
+#include <exception>
 #include <iostream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "host/Node.h"
 #include "host/NodeTypeRegistry.h"
 #include "host/PluginLoader.h"
 
 namespace {
 
-constexpr size_t kNumColumns = 8;
+constexpr size_t kNumColumns = 9;
 using Row = std::array<std::string, kNumColumns>;
 constexpr const char* kPublished = "published";
+constexpr const char* kCreates = "creates";
 
-Row DescribeEntry(const NodeTypeRegistry::Entry& entry) {
+// Whether the type's factory makes a node of that type: the proof that a type is usable, not just
+// described. A factory that throws is reported in `errors`.
+std::string CheckCreation(const NodeTypeRegistry::Entry& entry, std::vector<std::string>& errors) {
+    try {
+        const RefPtr<Node> node = NodeTypeRegistry::Get().CreateNode(entry.m_type);
+        if (!node) {
+            return "no-node";
+        }
+        return node->GetNodeType() == entry.m_type ? kCreates : "wrong-type";
+    } catch (const std::exception& exception) {
+        errors.push_back(entry.m_type.ToString() + " (\"" + entry.m_name +
+                         "\"): creating a node failed: " + exception.what());
+        return "throws";
+    }
+}
+
+Row DescribeEntry(const NodeTypeRegistry::Entry& entry, std::vector<std::string>& errors) {
     const NodeInterface* node_interface = entry.m_interface.Get();
+    std::string creation = CheckCreation(entry, errors);
     if (!node_interface) {
-        return {entry.m_type.ToString(), entry.m_name,  "", "", "", "",
-                "unpublished",           entry.m_source};
+        return {entry.m_type.ToString(), entry.m_name,  "", "", "", "", "unpublished",
+                std::move(creation),     entry.m_source};
     }
     return {entry.m_type.ToString(),
             entry.m_name,
@@ -33,6 +54,7 @@ Row DescribeEntry(const NodeTypeRegistry::Entry& entry) {
             node_interface->GetIconPath(),
             node_interface->GetSmallIconPath(),
             kPublished,
+            std::move(creation),
             entry.m_source};
 }
 
@@ -76,7 +98,8 @@ void PrintJson(const std::vector<Row>& rows, const std::vector<std::string>& plu
             {"icon", QString::fromStdString(row[4])},
             {"small_icon", QString::fromStdString(row[5])},
             {"published", row[6] == kPublished},
-            {"source", QString::fromStdString(row[7])},
+            {"creates_nodes", row[7] == kCreates},
+            {"source", QString::fromStdString(row[8])},
         });
     }
     const QJsonObject document{
@@ -98,15 +121,16 @@ NodesCommand::NodesCommand(CLI::App& program)
 int NodesCommand::Run() {
     PluginLoader& loader = PluginLoader::Get();
     loader.LoadDefault();
-    for (const std::string& error : loader.GetErrors()) {
-        std::cerr << "quillmar nodes: " << error << '\n';
-    }
+    std::vector<std::string> errors = loader.GetErrors();
     std::vector<Row> rows;
     for (const NodeTypeRegistry::Entry* entry : NodeTypeRegistry::Get().GetEntries()) {
-        rows.push_back(DescribeEntry(*entry));
+        rows.push_back(DescribeEntry(*entry, errors));
+    }
+    for (const std::string& error : errors) {
+        std::cerr << "quillmar nodes: " << error << '\n';
     }
     if (m_json) {
-        PrintJson(rows, loader.GetLoadedPaths(), loader.GetErrors());
+        PrintJson(rows, loader.GetLoadedPaths(), errors);
     } else {
         PrintText(rows);
     }

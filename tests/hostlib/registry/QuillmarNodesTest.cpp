@@ -68,17 +68,26 @@ TEST(QuillmarNodes, ListsStandardAndPluginTypesWithTheirSourceAndLoadErrorsAsJso
                                  {"icon", ":/Test/Node.png"},
                                  {"small_icon", ":/Test/Node12.png"},
                                  {"published", true},
+                                 {"creates_nodes", true},
                                  {"source", good_path}}))
         << QJsonDocument(good).toJson().toStdString();
-    EXPECT_EQ(types.last().toObject(), good) << "standard types come first, in registration order";
+    const QJsonObject hidden = FindType(types, "10,90,1");
+    EXPECT_TRUE(hidden["name"] == "good hidden" && hidden["published"] == false &&
+                hidden["creates_nodes"] == true && hidden["category"] == "")
+        << QJsonDocument(hidden).toJson().toStdString();
+    EXPECT_EQ(types.last().toObject(), hidden)
+        << "standard types come first, in registration order, unpublished ones last";
 
     EXPECT_EQ(root["plugins"].toArray(), QJsonArray{good_path});
     const QJsonArray errors = root["errors"].toArray();
-    ASSERT_EQ(errors.size(), 1);
-    const QString error = errors[0].toString();
-    EXPECT_TRUE(error.startsWith(good_path + ": ") && error.contains("10,2,0"))
-        << error.toStdString();
-    EXPECT_TRUE(QString::fromUtf8(run.m_err).contains(error)) << run.m_err.toStdString();
+    ASSERT_EQ(errors.size(), 2);
+    for (const QJsonValue& value : errors) {
+        const QString error = value.toString();
+        EXPECT_TRUE(error.startsWith(good_path + ": ")) << error.toStdString();
+        EXPECT_TRUE(QString::fromUtf8(run.m_err).contains(error)) << run.m_err.toStdString();
+    }
+    EXPECT_TRUE(errors[0].toString().contains("10,2,0") &&
+                errors[1].toString().contains("10,90,2"));
 
     // The text form has one line per type, in the same order, the source in an aligned last column.
     const ProgramRun text_run = RunQuillmar({"nodes"});
