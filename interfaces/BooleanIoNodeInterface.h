@@ -3,8 +3,8 @@
 #include "interfaces/ProjectNodeInterface.h"
 
 // Describes the BooleanIoNode type, which the library does not publish: there is no factory, and
-// the type appears only inside loaded projects. No panel yet: CreateAttributesWidget keeps the base
-// (null) until BooleanIoNode arrives.
+// the type appears only inside loaded projects. No panel until the host's widget library exists:
+// CreateAttributesWidget keeps the base (null).
 class BooleanIoNodeInterface : public ProjectNodeInterface {
 public:
     BooleanIoNodeInterface();

@@ -1,11 +1,11 @@
 #include "interfaces/FrameIoNodeFactory.h"
 
 #include "library/ProjectNodeTypes.h"
+#include "nodes/io/FrameIoNode.h"
 
 FrameIoNodeFactory::FrameIoNodeFactory()
     : ProjectNodeFactory(ProjectNodeTypes::kFrameIoType, ProjectNodeTypes::kFrameIoName) {}
 
 Node* FrameIoNodeFactory::CreateNode() {
-    // Makes nothing until the FrameIoNode class arrives.
-    return nullptr;
+    return new FrameIoNode;
 }

@@ -3,7 +3,7 @@
 #include "interfaces/ProjectNodeInterface.h"
 
 // Describes the FrameIoNode type to the host.
-// No panel yet: CreateAttributesWidget keeps the base (null) until FrameIoNode arrives.
+// No panel until the host's widget library exists: CreateAttributesWidget keeps the base (null).
 class FrameIoNodeInterface : public ProjectNodeInterface {
 public:
     FrameIoNodeInterface();

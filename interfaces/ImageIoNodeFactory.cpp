@@ -1,11 +1,11 @@
 #include "interfaces/ImageIoNodeFactory.h"
 
 #include "library/ProjectNodeTypes.h"
+#include "nodes/io/ImageIoNode.h"
 
 ImageIoNodeFactory::ImageIoNodeFactory()
     : ProjectNodeFactory(ProjectNodeTypes::kImageIoType, ProjectNodeTypes::kImageIoName) {}
 
 Node* ImageIoNodeFactory::CreateNode() {
-    // Makes nothing until the ImageIoNode class arrives.
-    return nullptr;
+    return new ImageIoNode;
 }

@@ -1,11 +1,11 @@
 #include "interfaces/MaterialIoNodeFactory.h"
 
 #include "library/ProjectNodeTypes.h"
+#include "nodes/io/MaterialIoNode.h"
 
 MaterialIoNodeFactory::MaterialIoNodeFactory()
     : ProjectNodeFactory(ProjectNodeTypes::kMaterialIoType, ProjectNodeTypes::kMaterialIoName) {}
 
 Node* MaterialIoNodeFactory::CreateNode() {
-    // Makes nothing until the MaterialIoNode class arrives.
-    return nullptr;
+    return new MaterialIoNode;
 }

@@ -3,7 +3,7 @@
 #include "interfaces/ProjectNodeInterface.h"
 
 // Describes the MaterialIoNode type to the host.
-// No panel yet: CreateAttributesWidget keeps the base (null) until MaterialIoNode arrives.
+// No panel until the host's widget library exists: CreateAttributesWidget keeps the base (null).
 class MaterialIoNodeInterface : public ProjectNodeInterface {
 public:
     MaterialIoNodeInterface();

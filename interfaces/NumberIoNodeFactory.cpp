@@ -1,11 +1,11 @@
 #include "interfaces/NumberIoNodeFactory.h"
 
 #include "library/ProjectNodeTypes.h"
+#include "nodes/io/NumberIoNode.h"
 
 NumberIoNodeFactory::NumberIoNodeFactory()
     : ProjectNodeFactory(ProjectNodeTypes::kNumberIoType, ProjectNodeTypes::kNumberIoName) {}
 
 Node* NumberIoNodeFactory::CreateNode() {
-    // Makes nothing until the NumberIoNode class arrives.
-    return nullptr;
+    return new NumberIoNode;
 }

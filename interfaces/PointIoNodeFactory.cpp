@@ -1,11 +1,11 @@
 #include "interfaces/PointIoNodeFactory.h"
 
 #include "library/ProjectNodeTypes.h"
+#include "nodes/io/PointIoNode.h"
 
 PointIoNodeFactory::PointIoNodeFactory()
     : ProjectNodeFactory(ProjectNodeTypes::kPointIoType, ProjectNodeTypes::kPointIoName) {}
 
 Node* PointIoNodeFactory::CreateNode() {
-    // Makes nothing until the PointIoNode class arrives.
-    return nullptr;
+    return new PointIoNode;
 }

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "nodes/io/IoNode.h"
+
+// Passes a frame through.
+// An empty input or an inactive node gives zero; nothing of an earlier evaluation survives.
+class FrameIoNode : public IoNode {
+public:
+    FrameIoNode();
+    NodeType GetNodeType() const override;
+    std::string GetTypeName() const override;
+    void EvaluateOutplug(uint32_t outplug, const std::vector<const Value*>& inplug_values) override;
+    // Any outplug index gives the held value.
+    Frame GetFrameValue(uint32_t outplug) override;
+
+private:
+    Frame m_frame{};
+};
