@@ -1,11 +1,11 @@
 #include "interfaces/ImageSwitchNodeFactory.h"
 
 #include "library/ProjectNodeTypes.h"
+#include "nodes/control/ImageSwitchNode.h"
 
 ImageSwitchNodeFactory::ImageSwitchNodeFactory()
     : ProjectNodeFactory(ProjectNodeTypes::kImageSwitchType, ProjectNodeTypes::kImageSwitchName) {}
 
 Node* ImageSwitchNodeFactory::CreateNode() {
-    // Makes nothing until the ImageSwitchNode class arrives.
-    return nullptr;
+    return new ImageSwitchNode;
 }

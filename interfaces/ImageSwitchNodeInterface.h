@@ -3,7 +3,7 @@
 #include "interfaces/ProjectNodeInterface.h"
 
 // Describes the ImageSwitchNode type to the host.
-// No panel yet: CreateAttributesWidget keeps the base (null) until ImageSwitchNode arrives.
+// No panel until the host's widget library exists: CreateAttributesWidget keeps the base (null).
 class ImageSwitchNodeInterface : public ProjectNodeInterface {
 public:
     ImageSwitchNodeInterface();

@@ -1,12 +1,12 @@
 #include "interfaces/LoopIterationsNodeFactory.h"
 
 #include "library/ProjectNodeTypes.h"
+#include "nodes/control/LoopIterationsNode.h"
 
 LoopIterationsNodeFactory::LoopIterationsNodeFactory()
     : ProjectNodeFactory(ProjectNodeTypes::kLoopIterationsType,
                          ProjectNodeTypes::kLoopIterationsName) {}
 
 Node* LoopIterationsNodeFactory::CreateNode() {
-    // Makes nothing until the LoopIterationsNode class arrives.
-    return nullptr;
+    return new LoopIterationsNode;
 }

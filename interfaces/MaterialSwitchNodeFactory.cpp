@@ -1,12 +1,12 @@
 #include "interfaces/MaterialSwitchNodeFactory.h"
 
 #include "library/ProjectNodeTypes.h"
+#include "nodes/control/MaterialSwitchNode.h"
 
 MaterialSwitchNodeFactory::MaterialSwitchNodeFactory()
     : ProjectNodeFactory(ProjectNodeTypes::kMaterialSwitchType,
                          ProjectNodeTypes::kMaterialSwitchName) {}
 
 Node* MaterialSwitchNodeFactory::CreateNode() {
-    // Makes nothing until the MaterialSwitchNode class arrives.
-    return nullptr;
+    return new MaterialSwitchNode;
 }

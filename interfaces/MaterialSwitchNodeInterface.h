@@ -3,7 +3,7 @@
 #include "interfaces/ProjectNodeInterface.h"
 
 // Describes the MaterialSwitchNode type to the host.
-// No panel yet: CreateAttributesWidget keeps the base (null) until MaterialSwitchNode arrives.
+// No panel until the host's widget library exists: CreateAttributesWidget keeps the base (null).
 class MaterialSwitchNodeInterface : public ProjectNodeInterface {
 public:
     MaterialSwitchNodeInterface();
