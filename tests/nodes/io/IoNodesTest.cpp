@@ -96,25 +96,36 @@ struct ValueKind {
 
 TEST(IoNodes, ValueNodesPassTheirInputAndResetOnEmptyInputOrInactiveNode) {
     const std::vector<ValueKind> kinds = {
-        {Make<BooleanIoNode>, [](Value& v) { v.m_boolean = true; },
+        {Make<BooleanIoNode>,
+         [](Value& v) { v.m_boolean = true; },
          [](Node& n, uint32_t o) { return std::array<double, 4>{double(n.GetBooleanValue(o))}; },
          {1, 0, 0, 0}},
-        {Make<NumberIoNode>, [](Value& v) { v.m_number = 2.5; },
+        {Make<NumberIoNode>,
+         [](Value& v) { v.m_number = 2.5; },
          [](Node& n, uint32_t o) { return std::array<double, 4>{n.GetNumberValue(o)}; },
          {2.5, 0, 0, 0}},
-        {Make<PointIoNode>, [](Value& v) { v.m_point = {1, 2}; },
+        {Make<PointIoNode>,
+         [](Value& v) {
+             v.m_point = {1, 2};
+         },
          [](Node& n, uint32_t o) {
              const Point p = n.GetPointValue(o);
              return std::array<double, 4>{p.x, p.y};
          },
          {1, 2, 0, 0}},
-        {Make<FrameIoNode>, [](Value& v) { v.m_frame = {1, 2, 3, 4}; },
+        {Make<FrameIoNode>,
+         [](Value& v) {
+             v.m_frame = {1, 2, 3, 4};
+         },
          [](Node& n, uint32_t o) {
              const Frame f = n.GetFrameValue(o);
              return std::array<double, 4>{f.x, f.y, f.width, f.height};
          },
          {1, 2, 3, 4}},
-        {Make<RgboIoNode>, [](Value& v) { v.m_rgbo = {0.1, 0.2, 0.3, 0.4}; },
+        {Make<RgboIoNode>,
+         [](Value& v) {
+             v.m_rgbo = {0.1, 0.2, 0.3, 0.4};
+         },
          [](Node& n, uint32_t o) {
              const Rgbo c = n.GetRgboValue(o);
              return std::array<double, 4>{c.r, c.g, c.b, c.o};
@@ -242,7 +253,8 @@ TEST(IoNodes, CurvesNodeKeepsItsOwnCopiesUntilNewCurvesArrive) {
     ASSERT_EQ(held->size(), 1u);
     EXPECT_EQ(*(*held)[0], single);
 
-    // Neither another kind of value, nor a missing list, nor an inactive node changes what it holds.
+    // Neither another kind of value, nor a missing list, nor an inactive node changes what it
+    // holds.
     Value number;
     number.m_type = Value::Number;
     number.m_number = 1;
