@@ -1,11 +1,11 @@
 #include "interfaces/AttributesNodeFactory.h"
 
 #include "library/ProjectNodeTypes.h"
+#include "nodes/attributes/AttributesNode.h"
 
 AttributesNodeFactory::AttributesNodeFactory()
     : ProjectNodeFactory(ProjectNodeTypes::kAttributesType, ProjectNodeTypes::kAttributesName) {}
 
 Node* AttributesNodeFactory::CreateNode() {
-    // Makes nothing until the AttributesNode class arrives.
-    return nullptr;
+    return new AttributesNode;
 }
