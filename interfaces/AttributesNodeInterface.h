@@ -3,8 +3,7 @@
 #include "interfaces/ProjectNodeInterface.h"
 
 // Describes the AttributesNode type to the host.
-// No panel yet: CreateAttributesWidget keeps the base (null) until AttributesNode with
-// QAttributesWidget arrives.
+// No panel until the host's widget library exists: CreateAttributesWidget keeps the base (null).
 class AttributesNodeInterface : public ProjectNodeInterface {
 public:
     AttributesNodeInterface();
