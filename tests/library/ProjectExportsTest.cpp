@@ -9,8 +9,11 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "host/LibraryInterface.h"
+#include "host/Node.h"
 #include "host/NodeFactory.h"
 #include "host/NodeInterface.h"
 #include "host/RefPtr.h"
@@ -143,6 +146,33 @@ TEST_F(ProjectModuleTest, PublishesTheTenTypesInIndexOrder) {
         ASSERT_NE(factory, nullptr);
         EXPECT_EQ(factory->GetNodeType(), type);
         EXPECT_EQ(factory->GetName(), expected.m_name);
+        if (type == NodeType(10, 1, 5)) {
+            continue;  // the Node Graph node is not built yet: its factory makes nothing
+        }
+        const RefPtr<Node> node = factory->CreateNode();
+        ASSERT_TRUE(node);
+        EXPECT_EQ(node->GetNodeType(), type);
+        EXPECT_EQ(node->GetTypeName(), expected.m_name);
+    }
+}
+
+TEST_F(ProjectModuleTest, OffersTheUnpublishedIoTypesForTheHostToCreate) {
+    static LibraryInterface* const descriptor = Module().m_get_library_interface();
+    ASSERT_NE(descriptor, nullptr);
+    const std::vector<LibraryInterface::UnpublishedNodeType> types =
+        descriptor->GetUnpublishedNodeTypes();
+    ASSERT_EQ(types.size(), 3u);
+    const std::pair<uint32_t, const char*> expected[] = {
+        {21, "Boolean IO"}, {42, "Rgbo IO"}, {64, "Curves IO"}};
+    for (size_t index = 0; index < types.size(); ++index) {
+        const NodeType type(10, 1, expected[index].first);
+        EXPECT_EQ(types[index].m_type, type);
+        EXPECT_EQ(types[index].m_name, expected[index].second);
+        ASSERT_NE(types[index].m_create, nullptr);
+        const RefPtr<Node> node = types[index].m_create();
+        ASSERT_TRUE(node);
+        EXPECT_EQ(node->GetNodeType(), type);
+        EXPECT_EQ(node->GetTypeName(), expected[index].second);
     }
 }
 
