@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(
-    cmake ninja-build g++ pkg-config clang-format
+    cmake ninja-build g++ pkg-config clang-format locales
     qt6-base-dev libgl-dev
     libboost-filesystem-dev libboost-dev
     libtinyxml-dev libzip-dev libopenimageio-dev
@@ -31,6 +31,14 @@ install_packages() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# The tests check that files stay locale-independent under a locale with a decimal comma.
+install_test_locale() {
+    locale -a 2>/dev/null | grep -qx 'de_DE.utf8' && return 0
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    "${sudo[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8
+}
+
 build() {
     local dir=$1
     shift
@@ -48,12 +56,14 @@ example)
     ;;
 test)
     install_packages
+    install_test_locale
     dir=${BUILD_DIR:-build}
     build "$dir"
     QT_QPA_PLATFORM=offscreen ctest --test-dir "$dir" --output-on-failure -j "$(nproc)"
     ;;
 test-asan)
     install_packages
+    install_test_locale
     dir=${BUILD_DIR:-build-asan}
     build "$dir" -DQM_SANITIZE=ON
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 QT_QPA_PLATFORM=offscreen \

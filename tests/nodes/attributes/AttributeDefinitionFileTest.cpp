@@ -188,7 +188,7 @@ TEST_F(AttributesNodeDefinitionFileTest, ReadsWhatItCanOfOddElements) {
 TEST_F(AttributesNodeDefinitionFileTest, NumbersIgnoreTheLocale) {
     const std::string previous = std::setlocale(LC_ALL, nullptr);
     if (!std::setlocale(LC_ALL, "de_DE.UTF-8") && !std::setlocale(LC_ALL, "fr_FR.UTF-8")) {
-        GTEST_SKIP() << "no locale with a decimal comma installed";
+        GTEST_SKIP() << "no locale with a decimal comma installed (./dev.sh test makes one)";
     }
     RefPtr<AttributesNode> node = new AttributesNode;
     node->AddNumberAttribute("gain", 0.5, 0, 1, 0.25, 2);
