@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "host/DynamicNode.h"
 #include "host/EvaluateNodeOutplugs.h"
 #include "host/Image.h"
 #include "host/NodeGraph.h"
@@ -33,10 +34,16 @@ void ExpectSameGraph(const NodeGraph& expected, const NodeGraph& actual) {
         EXPECT_EQ(got->GetName(), want->GetName());
         EXPECT_EQ(got->IsActive(), want->IsActive());
         ASSERT_EQ(got->GetNumAttributes(), want->GetNumAttributes());
-        for (size_t attribute = 0; attribute < want->GetNumAttributes(); ++attribute) {
-            EXPECT_EQ(got->GetAttributeByIndex(attribute)->GetValueText(),
-                      want->GetAttributeByIndex(attribute)->GetValueText())
-                << want->GetAttributeByIndex(attribute)->GetName();
+        for (size_t index = 0; index < want->GetNumAttributes(); ++index) {
+            const Attribute& a = *want->GetAttributeByIndex(index);
+            const Attribute& b = *got->GetAttributeByIndex(index);
+            SCOPED_TRACE(a.GetName());
+            EXPECT_TRUE(b.GetName() == a.GetName() && b.GetType() == a.GetType());
+            EXPECT_EQ(b.GetValueText(), a.GetValueText());
+            EXPECT_TRUE(b.GetMinimum() == a.GetMinimum() && b.GetMaximum() == a.GetMaximum() &&
+                        b.GetSingleStep() == a.GetSingleStep() &&
+                        b.GetDecimals() == a.GetDecimals() &&
+                        b.GetChoiceNames() == a.GetChoiceNames());
         }
         ASSERT_EQ(got->GetNumInplugs(), want->GetNumInplugs());
         for (uint32_t inplug = 0; inplug < want->GetNumInplugs(); ++inplug) {
@@ -76,7 +83,9 @@ TEST(ProjectRoundTrip, ProjectNodesSurviveAWrittenAndReadProject) {
     Node* material = Create(*graph, 4, 0, "surface");
     Node* material_switch = Create(*graph, 1, 80, "pick_surface");
     Node* material_io = Create(*graph, 1, 69, "surface_out");
+    auto* parameters = dynamic_cast<DynamicNode*>(Create(*graph, 1, 0, "parameters"));
     ASSERT_FALSE(HasFailure());
+    ASSERT_NE(parameters, nullptr);
 
     narrow->GetAttribute("width")->SetNumber(3, false);
     wide->GetAttribute("width")->SetNumber(5, false);
@@ -97,6 +106,21 @@ TEST(ProjectRoundTrip, ProjectNodesSurviveAWrittenAndReadProject) {
     frame_io->SetActive(false);
     ASSERT_TRUE(graph->ConnectNodes(material, "material", 0, material_switch, "material", 0));
     ASSERT_TRUE(graph->ConnectNodes(material_switch, "material", 0, material_io, "material", 0));
+
+    // Definitions and values of every attribute type; the choice away from its first entry.
+    parameters->AddBooleanAttribute("enabled", true);
+    parameters->AddNumberAttribute("gain", 0.5, 0, 1, 0.01, 2);
+    parameters->AddPointAttribute("centre", {0.25, 0.25}, -1, 1, 0.05, 3);
+    parameters->AddFrameAttribute("crop", {0, 0, 64, 64});
+    parameters->AddRgboAttribute("shade", {0.1, 0.2, 0.3, 1});
+    parameters->AddChoiceAttribute("quality", "draft,final");
+    parameters->AddStringAttribute("label", "");
+    parameters->GetAttribute("gain")->SetNumber(0.75, false);
+    parameters->GetAttribute("centre")->SetPoint({0.5, -0.5}, false);
+    parameters->GetAttribute("crop")->SetFrame({1, 2, 30, 40}, false);
+    ASSERT_TRUE(parameters->GetAttribute("quality")->SetChoice("final", false));
+    parameters->GetAttribute("label")->SetString("a, b", false);
+    ASSERT_TRUE(graph->ConnectNodes(parameters, "centre", 0, point_io, "point", 0));
 
     ScopedTemporaryDirectory folder;
     std::string error;

@@ -3,23 +3,11 @@
 #include <string>
 
 #include "host/Attribute.h"
-#include "host/NodeGraph.h"
 #include "host/NodeTypeRegistry.h"
-#include "host/ProjectFile.h"
 #include "host/RefPtr.h"
-#include "host/ScopedTemporaryDirectory.h"
-#include "interfaces/AttributesNodeInterface.h"
-#include "library/ProjectNodeTypes.h"
 #include "nodes/attributes/AttributesNode.h"
 
 namespace {
-
-// The registry is process-wide: the type is registered once for all tests.
-bool RegisterAttributesType() {
-    static const bool registered =
-        NodeTypeRegistry::Get().Register(new AttributesNodeInterface, "tests");
-    return registered;
-}
 
 // One attribute of each type, current values away from the defaults.
 void AddOneOfEach(AttributesNode& node) {
@@ -110,39 +98,6 @@ TEST(AttributesNode, CopyRecreatesTheDefinitions) {
     RefPtr<AttributesNode> other = new AttributesNode;
     other->CopyFrom(text.Get());
     EXPECT_EQ(other->GetNumAttributes(), 0u);
-}
-
-TEST(AttributesNode, SurvivesAProjectWriteAndRead) {
-    ASSERT_TRUE(RegisterAttributesType());
-    ScopedTemporaryDirectory directory;
-    std::string error;
-    ASSERT_TRUE(directory.Create(error)) << error;
-    const std::string path = directory.GetPath() + "/Saved.qmr";
-
-    RefPtr<NodeGraph> graph = new NodeGraph;
-    auto* node =
-        dynamic_cast<AttributesNode*>(graph->CreateNode(ProjectNodeTypes::kAttributesType));
-    ASSERT_NE(node, nullptr);
-    node->SetName("params");
-    AddOneOfEach(*node);
-    const Status written = ProjectFile::Write(*graph, path);
-    ASSERT_EQ(written.GetCode(), 0) << written.GetMessage();
-
-    RefPtr<NodeGraph> read = new NodeGraph;
-    const Status status = ProjectFile::Read(path, *read);
-    ASSERT_EQ(status.GetCode(), 0) << status.GetMessage();
-    ASSERT_EQ(read->GetNumNodes(), 1u);
-    auto* loaded = dynamic_cast<AttributesNode*>(read->GetNode(0));
-    ASSERT_NE(loaded, nullptr);
-    EXPECT_EQ(loaded->GetName(), "params");
-    ASSERT_EQ(loaded->GetNumAttributes(), 7u);
-    ExpectOneOfEachValues(*loaded);
-    // The definitions came back with the values.
-    const Attribute& gain = *loaded->GetAttributeByIndex(1);
-    EXPECT_EQ(gain.m_default[0], 2.0);
-    EXPECT_EQ(gain.GetMaximum(), 10.0);
-    EXPECT_EQ(gain.GetSingleStep(), 0.5);
-    EXPECT_EQ(loaded->GetAttributeByIndex(2)->GetDecimals(), 2);
 }
 
 }  // namespace
