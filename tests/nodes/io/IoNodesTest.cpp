@@ -39,53 +39,6 @@ RefPtr<Node> Make() {
     return RefPtr<Node>(new T);
 }
 
-struct Declaration {
-    std::function<RefPtr<Node>()> m_make;
-    const char* m_plug;
-    Value::Type m_type;
-    std::vector<std::string> m_loop_actions;  // empty: no attribute
-};
-
-TEST(IoNodes, DeclareOneInplugAndOutplugOfTheirKindAndTheLoopActionsTheyOffer) {
-    const std::vector<Declaration> declarations = {
-        {Make<BooleanIoNode>, "bool", Value::Boolean, {}},
-        {Make<NumberIoNode>,
-         "number",
-         Value::Number,
-         {"replace", "summation", "average", "minimum", "maximum"}},
-        {Make<PointIoNode>, "point", Value::Point, {"replace", "summation", "average"}},
-        {Make<FrameIoNode>, "frame", Value::Frame, {"replace", "comp_over"}},
-        {Make<RgboIoNode>, "color", Value::Rgbo, {"replace", "comp_over", "average"}},
-        {Make<ImageIoNode>,
-         "image",
-         Value::Image,
-         {"replace", "comp_over", "addition", "average", "minimum", "maximum"}},
-        {Make<MaterialIoNode>, "material", Value::Material, {"replace"}},
-        {Make<CurvesIoNode>, "curves", Value::Curve, {"replace"}},
-    };
-    for (const Declaration& declaration : declarations) {
-        SCOPED_TRACE(declaration.m_plug);
-        const RefPtr<Node> node = declaration.m_make();
-        const size_t attributes = declaration.m_loop_actions.empty() ? 0 : 1;
-        ASSERT_EQ(node->GetNumAttributes(), attributes);
-        ASSERT_EQ(node->GetNumInplugs(), attributes + 1);
-        ASSERT_EQ(node->GetNumOutplugs(), 1u);
-        const uint32_t input = node->GetInplugIdFromRegularInputId(0);
-        EXPECT_EQ(input, attributes);
-        EXPECT_EQ(node->GetInplugName(input), declaration.m_plug);
-        EXPECT_EQ(node->GetOutplugName(0), declaration.m_plug);
-        EXPECT_EQ(node->GetInplugValueType(input), declaration.m_type);
-        EXPECT_EQ(node->GetOutplugValueType(0), declaration.m_type);
-        if (attributes) {
-            const Attribute* loop_action = node->GetAttribute("loop_action");
-            ASSERT_NE(loop_action, nullptr);
-            EXPECT_EQ(loop_action->GetType(), Attribute::CHOICE);
-            EXPECT_EQ(loop_action->GetChoiceNames(), declaration.m_loop_actions);
-            EXPECT_EQ(loop_action->GetChoice(), "replace");
-        }
-    }
-}
-
 // A value IO node: how to fill an input of its kind and how to read what it holds.
 struct ValueKind {
     std::function<RefPtr<Node>()> m_make;
