@@ -1,5 +1,3 @@
-#include <filesystem>
-
 #include "host/NodeGraph.h"
 #include "tests/hostlib/engine/EngineTest.h"
 
@@ -9,28 +7,23 @@ TEST_F(NodePlugsTest, AttributeInplugsComeFirstAndConnectionsAreRecordedOnBothEn
     TestNode* a = Make(0, 0, 2);
     TestNode* b = Make(2, 2, 1);
     TestNode* c = Make(0, 1, 1);
-    ASSERT_EQ(b->GetNumInplugs(), 4u);  // a0, a1, in, in
-    EXPECT_EQ(b->GetInplugName(1), "a1");
+    EXPECT_EQ(b->GetInplugName(1), "a1");  // a0, a1, in, in
     EXPECT_EQ(b->GetInplugIdFromRegularInputId(0), 2u);
     EXPECT_EQ(b->FindInplug("in", 1), 3u);
     EXPECT_EQ(b->FindInplug("in", 2), Node::kNone);
     EXPECT_EQ(b->GetInplugValueType(9), Node::Value::None);
     EXPECT_EQ(b->GetInplugName(9), "");
-    EXPECT_TRUE(b->IsOutplugDirty(0));
 
     ASSERT_TRUE(Connect(a, 0, b, 2));
     ASSERT_TRUE(Connect(a, 1, c, 0));
     ASSERT_TRUE(Connect(a, 0, b, 0));  // into an attribute inplug
-    EXPECT_EQ(a->GetNumConnectedToOutplug(), 3u);
+    EXPECT_EQ(Targets(a), (std::vector<Link>{{b, 2}, {c, 0}, {b, 0}}));
     EXPECT_EQ(a->GetNumConnectedToOutplug(0), 2u);
-    EXPECT_EQ(Outgoing(a, 1), Link(c, 0));
     EXPECT_EQ(a->GetOutplugConnectionOutplugId(1), 1u);
-    EXPECT_EQ(Outgoing(a, 2), Link(b, 0));
-    EXPECT_EQ(b->GetNumConnectedToInplug(), 2u);
-    EXPECT_EQ(b->GetInplugNode(2), a);
-    EXPECT_EQ(b->GetInplugNodeOutplug(2), 0u);
-    EXPECT_EQ(b->GetInplugNode(3), nullptr);
     EXPECT_EQ(a->GetOutplugConnectionNode(3), nullptr);
+    EXPECT_EQ(Sources(b), (std::vector<Node*>{a, nullptr, a, nullptr}));
+    EXPECT_EQ(b->GetNumConnectedToInplug(), 2u);
+    EXPECT_EQ(b->GetInplugNodeOutplug(2), 0u);
 
     // Invalid ids and different value types change nothing.
     TestNode* text = Make(0, 0, 1);
@@ -45,22 +38,21 @@ TEST_F(NodePlugsTest, AttributeInplugsComeFirstAndConnectionsAreRecordedOnBothEn
     // A new source replaces the old one, which forgets the connection.
     ASSERT_TRUE(Connect(b, 0, c, 0));
     EXPECT_EQ(c->GetInplugNode(0), b);
-    EXPECT_EQ(a->GetNumConnectedToOutplug(), 2u);
-    EXPECT_EQ(a->GetNumConnectedToOutplug(1), 0u);
+    EXPECT_EQ(Targets(a), (std::vector<Link>{{b, 2}, {b, 0}}));
 
-    EXPECT_FALSE(Engine::Get()->DisconnectInplug(b, 3));  // not connected
+    EXPECT_FALSE(Disconnect(b, 3));  // not connected
     Engine::Get()->DisconnectAll(b);
-    EXPECT_EQ(b->GetNumConnectedToInplug(), 0u);
-    EXPECT_EQ(b->GetNumConnectedToOutplug(), 0u);
+    EXPECT_EQ(b->GetNumConnectedToInplug() + b->GetNumConnectedToOutplug(), 0u);
     EXPECT_EQ(a->GetNumConnectedToOutplug(), 0u);
     EXPECT_EQ(c->GetInplugNode(0), nullptr);
 }
 
 TEST_F(NodePlugsTest, ExpandingInputGrowsAndShrinks) {
-    TestNode* sources[3] = {Make(0, 0, 1), Make(0, 0, 1), Make(0, 0, 1)};
+    TestNode* s[3] = {Make(0, 0, 1), Make(0, 0, 1), Make(0, 0, 1)};
     RefPtr<TestNode> doomed = new TestNode(0, 0, 1);
     TestNode* after = Make(0, 0, 1);
-    TestNode* node = Make(1, 1, 1, true);
+    TestNode* downstream = Make(0, 1, 1);
+    TestNode* node = Make(1, 1, 1, true);  // made last: popped off m_nodes at the end
     // A fixed input after the expanding one shows that later plugs move along.
     node->m_inplug_declarations.push_back({1, Node::Value::Number, "fixed", 0, 0});
     node->UpdateInplugsAndOutplugs();
@@ -68,47 +60,50 @@ TEST_F(NodePlugsTest, ExpandingInputGrowsAndShrinks) {
     ASSERT_TRUE(Connect(after, 0, node, 2));
 
     for (uint32_t k = 0; k < 3; ++k) {
-        ASSERT_TRUE(Connect(sources[k], 0, node, 1 + k));
+        ASSERT_TRUE(Connect(s[k], 0, node, 1 + k));
         EXPECT_EQ(node->GetNumInplugs(), 4u + k);
     }
-    // a0, in <- s0, in <- s1, in <- s2, in (free), fixed <- after
+    EXPECT_EQ(Sources(node), (std::vector<Node*>{nullptr, s[0], s[1], s[2], nullptr, after}));
     EXPECT_EQ(node->FindInplug("in", 3), 4u);
-    EXPECT_EQ(node->GetInplugNode(4), nullptr);
-    EXPECT_EQ(node->GetInplugNode(5), after);
-    EXPECT_EQ(Outgoing(after, 0), Link(node, 5));
+    EXPECT_EQ(Targets(after), (std::vector<Link>{{node, 5}}));
 
     // Replacing the source of a connected plug does not grow the input.
     ASSERT_TRUE(Connect(doomed.Get(), 0, node, 2));
     EXPECT_EQ(node->GetNumInplugs(), 6u);
-    EXPECT_EQ(sources[1]->GetNumConnectedToOutplug(), 0u);
+    EXPECT_EQ(s[1]->GetNumConnectedToOutplug(), 0u);
 
     // Disconnecting the first plug removes it; the later ones and their records move down.
-    ASSERT_TRUE(Engine::Get()->DisconnectInplug(node, 1));
-    ASSERT_EQ(node->GetNumInplugs(), 5u);
-    EXPECT_EQ(node->GetInplugNode(1), doomed.Get());
-    EXPECT_EQ(node->GetInplugNode(2), sources[2]);
-    EXPECT_EQ(node->GetInplugNode(3), nullptr);
-    EXPECT_EQ(node->GetInplugNode(4), after);
-    EXPECT_EQ(Outgoing(doomed.Get(), 0), Link(node, 1));
-    EXPECT_EQ(Outgoing(sources[2], 0), Link(node, 2));
-    EXPECT_EQ(Outgoing(after, 0), Link(node, 4));
+    ASSERT_TRUE(Disconnect(node, 1));
+    EXPECT_EQ(Sources(node), (std::vector<Node*>{nullptr, doomed.Get(), s[2], nullptr, after}));
+    EXPECT_EQ(Targets(doomed.Get()), (std::vector<Link>{{node, 1}}));
+    EXPECT_EQ(Targets(s[2]), (std::vector<Link>{{node, 2}}));
+    EXPECT_EQ(Targets(after), (std::vector<Link>{{node, 4}}));
 
     // A source that goes away takes its plug with it.
     doomed = nullptr;
-    ASSERT_EQ(node->GetNumInplugs(), 4u);
-    EXPECT_EQ(node->GetInplugNode(1), sources[2]);
-    EXPECT_EQ(Outgoing(after, 0), Link(node, 3));
+    EXPECT_EQ(Sources(node), (std::vector<Node*>{nullptr, s[2], nullptr, after}));
+    EXPECT_EQ(Targets(after), (std::vector<Link>{{node, 3}}));
 
     // A rebuild keeps the connected plugs of the group and one free plug.
     node->UpdateInplugsAndOutplugs();
-    ASSERT_EQ(node->GetNumInplugs(), 4u);
-    EXPECT_EQ(node->GetInplugNode(1), sources[2]);
-    EXPECT_EQ(node->GetInplugNode(3), after);
+    EXPECT_EQ(Sources(node), (std::vector<Node*>{nullptr, s[2], nullptr, after}));
 
     Engine::Get()->DisconnectAll(node);
     EXPECT_EQ(node->GetNumInplugs(), 3u);
-    EXPECT_EQ(sources[2]->GetNumConnectedToOutplug(), 0u);
-    EXPECT_EQ(after->GetNumConnectedToOutplug(), 0u);
+    EXPECT_EQ(s[2]->GetNumConnectedToOutplug() + after->GetNumConnectedToOutplug(), 0u);
+
+    // Disconnecting a self-connection moves the later plug down in the node's own records; the
+    // node's destruction leaves no record behind.
+    ASSERT_TRUE(Connect(node, 0, node, 1));
+    ASSERT_TRUE(Connect(s[0], 0, node, 2));
+    ASSERT_TRUE(Connect(node, 0, downstream, 0));
+    ASSERT_TRUE(Disconnect(node, 1));
+    EXPECT_EQ(Sources(node), (std::vector<Node*>{nullptr, s[0], nullptr, nullptr}));
+    EXPECT_EQ(Targets(s[0]), (std::vector<Link>{{node, 1}}));
+    ASSERT_TRUE(Connect(node, 0, node, 2));
+    m_nodes.pop_back();
+    EXPECT_EQ(s[0]->GetNumConnectedToOutplug(), 0u);
+    EXPECT_EQ(downstream->GetInplugNode(0), nullptr);
 }
 
 TEST_F(NodePlugsTest, RebuildKeepsConnectionsOfSurvivingPlugs) {
@@ -121,7 +116,7 @@ TEST_F(NodePlugsTest, RebuildKeepsConnectionsOfSurvivingPlugs) {
     }
     ASSERT_TRUE(Connect(node, 0, first, 0));
     ASSERT_TRUE(Connect(node, 1, second, 0));
-    Update::Get()->FlushEventsToProcess();
+    Flush();
 
     // A new attribute moves the regular inputs up; the second input changes type and the second
     // outplug goes away, so their connections are dropped.
@@ -132,37 +127,12 @@ TEST_F(NodePlugsTest, RebuildKeepsConnectionsOfSurvivingPlugs) {
     // The node hears of its new plugs, `second` of its lost connection.
     EXPECT_EQ(Update::Get()->GetNumPending(), 2u);
 
-    ASSERT_EQ(node->GetNumInplugs(), 4u);
-    EXPECT_EQ(node->GetInplugNode(0), source);
-    EXPECT_EQ(node->GetInplugNode(1), nullptr);
-    EXPECT_EQ(node->GetInplugNode(2), source);
-    EXPECT_EQ(node->GetInplugNode(3), nullptr);
-    ASSERT_EQ(source->GetNumConnectedToOutplug(), 2u);
-    EXPECT_EQ(Outgoing(source, 0), Link(node, 0));
-    EXPECT_EQ(Outgoing(source, 1), Link(node, 2));
+    EXPECT_EQ(Sources(node), (std::vector<Node*>{source, nullptr, source, nullptr}));
+    EXPECT_EQ(Targets(source), (std::vector<Link>{{node, 0}, {node, 2}}));
     ASSERT_EQ(node->GetNumOutplugs(), 1u);
+    EXPECT_EQ(Targets(node), (std::vector<Link>{{first, 0}}));
     EXPECT_EQ(first->GetInplugNode(0), node);
     EXPECT_EQ(second->GetInplugNode(0), nullptr);
-    EXPECT_EQ(node->GetNumConnectedToOutplug(), 1u);
-}
-
-TEST_F(NodePlugsTest, SelfConnectionAndDestruction) {
-    TestNode* upstream = Make(0, 0, 1);
-    TestNode* downstream = Make(0, 1, 1);
-    {
-        RefPtr<TestNode> node = new TestNode(0, 1, 1, true);
-        ASSERT_TRUE(Connect(node.Get(), 0, node.Get(), 0));
-        ASSERT_TRUE(Connect(upstream, 0, node.Get(), 1));
-        ASSERT_TRUE(Connect(node.Get(), 0, downstream, 0));
-        EXPECT_EQ(node->GetNumInplugs(), 3u);
-        // Disconnecting the self-connection moves the other plug down in the node's own record.
-        ASSERT_TRUE(Engine::Get()->DisconnectInplug(node.Get(), 0));
-        EXPECT_EQ(node->GetInplugNode(0), upstream);
-        EXPECT_EQ(Outgoing(upstream, 0), Link(node.Get(), 0));
-        ASSERT_TRUE(Connect(node.Get(), 0, node.Get(), 1));
-    }
-    EXPECT_EQ(upstream->GetNumConnectedToOutplug(), 0u);
-    EXPECT_EQ(downstream->GetInplugNode(0), nullptr);
 }
 
 TEST_F(NodePlugsTest, GraphOwnsAndDisconnectsItsNodes) {
@@ -179,10 +149,6 @@ TEST_F(NodePlugsTest, GraphOwnsAndDisconnectsItsNodes) {
         EXPECT_FALSE(other->AddNode(a));
         EXPECT_FALSE(graph->AddNode(nullptr));
         EXPECT_EQ(graph->GetNode(0), b);
-        EXPECT_EQ(graph->IndexOf(a), 1u);
-        a->SetName("first");
-        EXPECT_EQ(graph->FindNode("first"), a);
-
         EXPECT_TRUE(graph->ConnectNodes(a, "out0", 0, b, "in", 0));
         EXPECT_FALSE(graph->ConnectNodes(a, "out0", 1, b, "in", 0));
         EXPECT_FALSE(graph->ConnectNodes(a, "out0", 0, b, "missing", 0));
@@ -194,7 +160,6 @@ TEST_F(NodePlugsTest, GraphOwnsAndDisconnectsItsNodes) {
         EXPECT_EQ(survivor->GetGraph(), nullptr);
         EXPECT_EQ(survivor->GetInplugNode(0), nullptr);
         EXPECT_EQ(a->GetNumConnectedToOutplug(), 1u);
-        EXPECT_EQ(graph->GetNumNodes(), 1u);
     }
     // The graph went with its node, across the graph boundary too.
     EXPECT_EQ(kept->GetInplugNode(0), nullptr);
@@ -202,13 +167,8 @@ TEST_F(NodePlugsTest, GraphOwnsAndDisconnectsItsNodes) {
     EXPECT_EQ(other->GetNumNodes(), 0u);
     EXPECT_EQ(kept->GetGraph(), nullptr);
 
-    other->SetFilePath("some/project.qmr");  // stored absolute
-    EXPECT_EQ(std::filesystem::path(other->GetFilePath()),
-              std::filesystem::current_path() / "some/project.qmr");
-    other->SetFilePath("");
+    other->SetFilePath("");  // not made absolute
     EXPECT_EQ(other->GetFilePath(), "");
-
     Engine::Get()->SetDocument(nullptr);
     EXPECT_NE(Engine::Get()->GetDocument(), nullptr);
-    EXPECT_EQ(Engine::Get()->GetNumNodes(), 0u);
 }
