@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
@@ -12,19 +13,119 @@
 #include <utility>
 #include <vector>
 
-#include "RecordingNode.h"
 #include "SandboxTest.h"
 #include "host/Attribute.h"
 #include "host/Container.h"
+#include "host/DynamicNode.h"
 #include "host/Engine.h"
 #include "host/Helper.h"
+#include "host/NodeFactory.h"
 #include "host/NodeGraph.h"
+#include "host/NodeTypeRegistry.h"
 #include "host/ProjectFile.h"
 #include "host/RefPtr.h"
 
 namespace fs = std::filesystem;
 
 namespace {
+
+// A test node with an attribute of every type, same-named plugs, an expanding input and a version
+// the test chooses. Number attributes added after construction are listed in a side file by
+// SaveDefinitions and re-created by LoadDefinitions; saved values of unknown attributes named
+// "kept_..." are kept as records. PostLoad acts on the label: "fail post load" fails, "throw in
+// post load" throws, and "include:PATH" reads the project PATH (relative to the node's own
+// project) into m_inner_graph, as a node running a saved project does.
+class RecordingNode : public DynamicNode {
+public:
+    static NodeType Type() { return NodeType(900, 1, 1); }
+    static constexpr size_t kNumFixed = 7;
+
+    RecordingNode() : DynamicNode(false) {
+        m_attributes = {Attribute::CreateBoolean(this, 0, "flag", false),
+                        new Attribute(this, 1, "gain", 1.0, -1e9, 1e9, 0.1, 3),
+                        Attribute::CreatePoint(this, 2, "offset", {0, 0}, -100, 100, 1, 2),
+                        Attribute::CreateFrame(this, 3, "area", {0, 0, 1, 1}),
+                        Attribute::CreateRgbo(this, 4, "tint", {1, 1, 1, 1}),
+                        new Attribute(this, 5, "mode", 0, "add,multiply,screen"),
+                        new Attribute(this, 6, "label", "")};
+        m_inplug_declarations = {{0, Value::Number, "in", 0, 0},
+                                 {1, Value::Number, "in", 0, 0},
+                                 {2, Value::Number, "layer", 0, 1}};
+        m_outplug_declarations = {{0, Value::Number, "out", 0},
+                                  {1, Value::Number, "out", 0},
+                                  {2, Value::String, "text", 0}};
+        UpdateInplugsAndOutplugs();
+    }
+
+    NodeType GetNodeType() const override { return Type(); }
+    std::string GetTypeName() const override { return "Recording"; }
+    uint32_t GetVersion() const override { return m_version; }
+    void EvaluateOutplug(uint32_t, const std::vector<const Value*>&) override {}
+    bool StoreRecord(int kind, const char* a, const char* b, const char* c,
+                     const char* d) override {
+        if (kind != 1 || !std::string(a).starts_with("kept_")) {
+            return false;
+        }
+        m_loaded_records.push_back({a, b, c, d});
+        return true;
+    }
+    uint32_t V0GetOutplugIndex(const std::string& name) const override {
+        return name == "old_out" ? FindOutplug("out") : DynamicNode::V0GetOutplugIndex(name);
+    }
+    std::vector<std::string> SaveDefinitions(const std::string& base_path) override {
+        if (GetNumAttributes() == kNumFixed) {
+            return {};
+        }
+        std::ofstream file(m_lose_side_file ? std::string() : base_path + ".txt");
+        for (size_t a = kNumFixed; a < GetNumAttributes(); ++a) {
+            file << GetAttributeByIndex(a)->GetName() << '\n';
+        }
+        return {base_path + ".txt"};
+    }
+    bool LoadDefinitions(const std::vector<std::string>& files) override {
+        std::ifstream file(files.size() == 1 ? files[0] : std::string());
+        for (std::string name; std::getline(file, name);) {
+            AddExtra(name);
+        }
+        return bool(file.is_open());
+    }
+    Status PostLoad(uint32_t version) override {
+        m_loaded_version = version;
+        m_attributes_at_post_load = GetNumAttributes();
+        const std::string& label = GetAttribute("label")->GetString();
+        if (label == "fail post load") {
+            return Status(StatusCode::Error, "post load failed on purpose");
+        }
+        if (label == "throw in post load") {
+            throw std::runtime_error("thrown on purpose");
+        }
+        if (label.starts_with("include:")) {
+            ++s_num_includes;
+            m_inner_graph = new NodeGraph();
+            m_inner_status = ProjectFile::Read(Helper::MakeProjectAbsolute(this, label.substr(8)),
+                                               *m_inner_graph);
+        }
+        return Status::Ok();
+    }
+    // A number attribute that only the side file brings back.
+    void AddExtra(const std::string& name) { AddNumberAttribute(name, 0.0, -1e9, 1e9, 1.0, 2); }
+
+    using DynamicNode::m_loaded_records;
+    uint32_t m_version = 0;
+    bool m_lose_side_file = false;  // SaveDefinitions names its side file without writing it
+    uint32_t m_loaded_version = 0;
+    size_t m_attributes_at_post_load = 0;
+    RefPtr<NodeGraph> m_inner_graph;
+    Status m_inner_status;
+    static inline int s_num_includes = 0;  // by all nodes, to show where reading stops
+};
+
+class RecordingNodeFactory : public NodeFactory {
+public:
+    NodeType GetNodeType() const override { return RecordingNode::Type(); }
+    Node* CreateNode() override { return new RecordingNode(); }
+    std::string GetName() const override { return "Recording"; }
+};
 
 // Everything a save must keep, numbers to the last bit.
 std::string Describe(const NodeGraph& graph) {
@@ -66,7 +167,9 @@ class ProjectFileTest : public SandboxTest {
 protected:
     void SetUp() override {
         SandboxTest::SetUp();
-        ASSERT_TRUE(RecordingNode::Register());
+        static const bool registered = NodeTypeRegistry::Get().RegisterUnpublished(
+            new RecordingNodeFactory(), "project_tests");
+        ASSERT_TRUE(registered);
     }
 
     // Packs the files (name, content) into a project file.
@@ -161,7 +264,7 @@ TEST_F(ProjectFileTest, GraphWrittenAndReadBackIsTheSame) {
     EXPECT_EQ(fs::path(read->GetFilePath()), m_folder / "graph.qmr");
     // The side file came back before the values were applied and before PostLoad.
     EXPECT_EQ(Recording(*read, 0)->GetAttribute("extra_a")->GetNumber(), 42.5);
-    EXPECT_TRUE(Recording(*read, 0)->GetRecords().empty());
+    EXPECT_TRUE(Recording(*read, 0)->m_loaded_records.empty());
     EXPECT_EQ(Recording(*read, 0)->m_attributes_at_post_load, 8u);
     EXPECT_EQ(Recording(*read, 0)->m_loaded_version, 0u);
     EXPECT_EQ(Recording(*read, 1)->m_loaded_version, 3u);
@@ -292,8 +395,8 @@ TEST_F(ProjectFileTest, RecoverableProblemsAreNamedOnceAndTheRestIsRead) {
     // Definitions come before values; a value of the wrong type or text changes nothing.
     EXPECT_EQ(good->GetAttribute("gain")->GetNumber(), 2.5);
     EXPECT_EQ(good->GetAttribute("extra_a")->GetNumber(), 7.0);
-    ASSERT_EQ(good->GetRecords().size(), 1u);
-    const DynamicNode::AttributeRecord& record = good->GetRecords()[0];
+    ASSERT_EQ(good->m_loaded_records.size(), 1u);
+    const DynamicNode::AttributeRecord& record = good->m_loaded_records[0];
     EXPECT_EQ(std::tie(record.m_name, record.m_type_word, record.m_value),
               std::make_tuple("kept_later", "STRING", "for later"));
     EXPECT_EQ(faulty->GetAttribute("gain")->GetNumber(), 1.0);
