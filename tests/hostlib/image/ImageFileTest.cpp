@@ -2,31 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <random>
 
+#include "host/ScopedTemporaryDirectory.h"
 #include "tests/hostlib/image/PixelTest.h"
 
 namespace fs = std::filesystem;
 
-namespace {
-
 class ImageFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::random_device device;
-        m_folder = fs::temp_directory_path() / ("qm_image_file_" + std::to_string(device()));
-        fs::create_directories(m_folder);
+        std::string error;
+        ASSERT_TRUE(m_folder.Create(error)) << error;
     }
-    void TearDown() override { fs::remove_all(m_folder); }
+    std::string PathOf(const std::string& name) const { return m_folder.GetPath() + "/" + name; }
 
-    std::string PathOf(const std::string& name) const { return (m_folder / name).string(); }
-
-    fs::path m_folder;
+    ScopedTemporaryDirectory m_folder;
 };
-
-}  // namespace
 
 TEST_F(ImageFileTest, PngKeepsEightBitsRoundedAndStraightAlpha) {
     // Each pixel written, and the levels it reads back as.
@@ -46,7 +40,8 @@ TEST_F(ImageFileTest, PngKeepsEightBitsRoundedAndStraightAlpha) {
     std::string error;
     ASSERT_TRUE(ImageFile::Write(image, PathOf("out.png"), error)) << error;
     // Nothing but the file itself is left behind.
-    EXPECT_EQ(std::distance(fs::directory_iterator(m_folder), fs::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_folder.GetPath()), fs::directory_iterator()),
+              1);
 
     RefPtr<Image> read = ImageFile::Read(PathOf("out.png"), error);
     ASSERT_TRUE(read) << error;
@@ -98,7 +93,7 @@ TEST_F(ImageFileTest, FloatFormatsKeepValuesAsTheyAre) {
 TEST_F(ImageFileTest, BadFilesAndPathsGiveMessages) {
     std::ofstream(PathOf("notes.png")) << "not an image at all\n";
     for (const std::string& path :
-         {PathOf("notes.png"), PathOf("missing.png"), m_folder.string()}) {
+         {PathOf("notes.png"), PathOf("missing.png"), m_folder.GetPath()}) {
         std::string error;
         EXPECT_FALSE(ImageFile::Read(path, error)) << path;
         EXPECT_NE(error.find(path), std::string::npos) << error;

@@ -17,14 +17,28 @@ bool AllEqual(const Image& image, float value) {
 
 }  // namespace
 
-TEST(ImageTest, NewImagesAreTransparentBlackAndAligned) {
+TEST(ImageTest, NewImagesAreClearAlignedAndReuseFreedBuffers) {
     Image image(5, 3, 2);
     EXPECT_EQ(reinterpret_cast<uintptr_t>(image.GetData()) % 64, 0u);
     EXPECT_TRUE(AllEqual(image, 0.0f));
     EXPECT_EQ(image.GetPixel(4, 2), image.GetData() + 56);
-
     EXPECT_EQ(Image(7, 0).GetData(), nullptr);
     EXPECT_THROW(Image(0xFFFFFFFFu, 0xFFFFFFFFu), std::bad_alloc);
+
+    float* first = nullptr;
+    {
+        Image freed(96, 80);
+        freed.Fill(1.0f, 2.0f, 3.0f, 4.0f);
+        first = freed.GetData();
+    }
+    Image reused(80, 96);  // same number of pixels
+    EXPECT_EQ(reused.GetData(), first);
+    EXPECT_TRUE(AllEqual(reused, 0.0f));
+    // Resize keeps the buffer for the same pixel count and changes it otherwise.
+    reused.Resize(96, 80);
+    EXPECT_EQ(reused.GetData(), first);
+    reused.Resize(10, 10);
+    EXPECT_NE(reused.GetData(), first);
 }
 
 TEST(ImageTest, CopiesAreDeepAndAssignmentKeepsAFittingBuffer) {
@@ -41,33 +55,14 @@ TEST(ImageTest, CopiesAreDeepAndAssignmentKeepsAFittingBuffer) {
     EXPECT_EQ(original->GetPixel(0, 0)[0], 0.25f);
 
     Image other(1, 1);
-    other = *original;
-    EXPECT_EQ(other.GetWidth(), 4u);
-    EXPECT_EQ(other.GetPixel(3, 1)[0], 9.0f);
     Image same(2, 4);
     const float* kept = same.GetData();
-    same = *original;
-    EXPECT_EQ(same.GetData(), kept);
-    EXPECT_EQ(same.GetWidth(), 4u);
-    EXPECT_EQ(same.GetPixel(3, 1)[0], 9.0f);
-}
-
-TEST(ImageTest, FreedBuffersAreReusedAndCleared) {
-    float* first = nullptr;
-    {
-        Image image(96, 80);
-        image.Fill(1.0f, 2.0f, 3.0f, 4.0f);
-        first = image.GetData();
+    for (Image* target : {&other, &same}) {
+        *target = *original;
+        EXPECT_TRUE(target->GetWidth() == 4 && target->GetColorMode() == 2);
+        EXPECT_EQ(target->GetPixel(3, 1)[0], 9.0f);
     }
-    Image reused(80, 96);  // same number of pixels
-    EXPECT_EQ(reused.GetData(), first);
-    EXPECT_TRUE(AllEqual(reused, 0.0f));
-
-    // Resize keeps the buffer for the same pixel count and changes it otherwise.
-    reused.Resize(96, 80);
-    EXPECT_EQ(reused.GetData(), first);
-    reused.Resize(10, 10);
-    EXPECT_NE(reused.GetData(), first);
+    EXPECT_EQ(same.GetData(), kept);
 }
 
 // Threads making and freeing images through the shared pool must never get the same buffer.
