@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+
 #include "host/BezierSpline.h"
 #include "hostlib/stdnodes/ColorNode.h"
 #include "hostlib/stdnodes/CurveNode.h"
@@ -11,7 +13,7 @@
 
 using ValueNodesTest = StandardNodeTest;
 
-TEST_F(ValueNodesTest, MathComputesEachOperation) {
+TEST_F(ValueNodesTest, MathComputesEachOperationAndReportsProblemsInItsState) {
     MathNode* math = Add<MathNode>();
     SetNumber(math, "a", 6.0);
     SetNumber(math, "b", -4.0);
@@ -25,17 +27,15 @@ TEST_F(ValueNodesTest, MathComputesEachOperation) {
         EXPECT_DOUBLE_EQ(Evaluate(math).m_number, expected);
         EXPECT_EQ(math->GetState(0), 0u);
     }
-}
 
-TEST_F(ValueNodesTest, MathProblemsGiveZeroAndAStateThatClears) {
-    MathNode* math = Add<MathNode>();
+    // A problem gives zero and a state that the next good result clears.
     math->GetAttribute("operation")->SetChoice("divide", false);
-    SetNumber(math, "a", 5.0);
+    SetNumber(math, "b", 0.0);
     EXPECT_EQ(Evaluate(math).m_number, 0.0);
     EXPECT_EQ(math->GetState(0), 1u);
     EXPECT_EQ(math->GetStateMessage(0), "Division by zero.");
     SetNumber(math, "b", 2.0);
-    EXPECT_EQ(Evaluate(math).m_number, 2.5);
+    EXPECT_EQ(Evaluate(math).m_number, 3.0);
     EXPECT_EQ(math->GetState(0), 0u);
     EXPECT_EQ(math->GetStateMessage(0), "");
 
@@ -52,7 +52,6 @@ TEST_F(ValueNodesTest, MathProblemsGiveZeroAndAStateThatClears) {
     EXPECT_EQ(Evaluate(math).m_number, 0.0);
     EXPECT_EQ(math->GetState(0), 1u);
     EXPECT_NE(math->GetStateMessage(0).find("modulo"), std::string::npos);
-
     // An inactive node clears its state too.
     math->SetActive(false);
     EXPECT_EQ(Evaluate(math).m_number, 0.0);
@@ -66,31 +65,26 @@ TEST_F(ValueNodesTest, ValueNodesPublishTheirInputsUnlessInactive) {
     SetNumber(point, "y", 7.0);
     Connect(number, point, "x");
     EXPECT_EQ(Evaluate(point).m_point, (Point{-3.25, 7.0}));
-
     ColorNode* color = Add<ColorNode>();
     color->GetAttribute("color")->SetRgbo({0.1, 0.2, 0.3, 0.4}, false);
     EXPECT_EQ(Evaluate(color).m_rgbo, (Rgbo{0.1, 0.2, 0.3, 0.4}));
     TextNode* text = Add<TextNode>();
     text->GetAttribute("value")->SetString("hello", false);
     EXPECT_EQ(Evaluate(text).m_string, "hello");
-
-    point->SetActive(false);
-    color->SetActive(false);
-    text->SetActive(false);
-    EXPECT_EQ(Evaluate(point).m_point, (Point{}));
-    EXPECT_EQ(Evaluate(color).m_rgbo, (Rgbo{}));
-    EXPECT_EQ(Evaluate(text).m_string, "");
-}
-
-TEST_F(ValueNodesTest, CurveIsOneStraightCubicFromStartToEnd) {
+    // The curve is one straight cubic from start to end.
     CurveNode* curve = Add<CurveNode>();
     curve->GetAttribute("start")->SetPoint({1.0, 2.0}, false);
     curve->GetAttribute("end")->SetPoint({4.0, -1.0}, false);
     const std::vector<BezierSpline*>* curves = Evaluate(curve).m_curves;
-    ASSERT_NE(curves, nullptr);
-    ASSERT_EQ(curves->size(), 1u);
+    ASSERT_TRUE(curves && curves->size() == 1);
     EXPECT_EQ(curves->front()->GetControlPoints(),
               (std::vector<Point>{{1.0, 2.0}, {2.0, 1.0}, {3.0, 0.0}, {4.0, -1.0}}));
-    curve->SetActive(false);
+
+    for (Node* node : std::initializer_list<Node*>{point, color, text, curve}) {
+        node->SetActive(false);
+    }
+    EXPECT_EQ(Evaluate(point).m_point, (Point{}));
+    EXPECT_EQ(Evaluate(color).m_rgbo, (Rgbo{}));
+    EXPECT_EQ(Evaluate(text).m_string, "");
     EXPECT_TRUE(Evaluate(curve).IsEmpty());
 }
