@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "host/RefPtr.h"
-#include "tests/hostlib/registry/plugins/TestNode.h"
+#include "tests/hostlib/registry/plugins/TestTypes.h"
 
 namespace {
 

@@ -9,8 +9,7 @@
 
 #include "host/Node.h"
 #include "host/RefPtr.h"
-#include "tests/hostlib/registry/plugins/TestNodeFactory.h"
-#include "tests/hostlib/registry/plugins/TestNodeInterface.h"
+#include "tests/hostlib/registry/plugins/TestTypes.h"
 
 namespace {
 

@@ -10,13 +10,10 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
-
 #include <vector>
 
 #include "host/LibraryInterface.h"
-#include "tests/hostlib/registry/plugins/TestNode.h"
-#include "tests/hostlib/registry/plugins/TestNodeFactory.h"
-#include "tests/hostlib/registry/plugins/TestNodeInterface.h"
+#include "tests/hostlib/registry/plugins/TestTypes.h"
 
 #define QM_EXPORT extern "C" __attribute__((visibility("default")))
 
