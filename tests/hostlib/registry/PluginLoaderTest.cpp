@@ -30,6 +30,7 @@ bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
+// What quillmar nodes lists of this plug-in is checked by QuillmarNodesTest; here the rest.
 TEST(PluginLoader, GoodPluginRegistersItsTypesSkipsTheFaultyOnesAndLoadsOnce) {
     const std::string path = QM_TEST_PLUGIN_GOOD;
     NodeTypeRegistry& registry = NodeTypeRegistry::Get();
@@ -37,38 +38,25 @@ TEST(PluginLoader, GoodPluginRegistersItsTypesSkipsTheFaultyOnesAndLoadsOnce) {
     const PluginLoader::Report report = loader.LoadDirectories({FolderOf(path)});
     ASSERT_EQ(report.m_loaded, std::vector<std::string>{path});
     ASSERT_EQ(report.m_errors.size(), 2u);
-    const std::string& error = report.m_errors[0];
-    EXPECT_TRUE(error.starts_with(path + ": ") && Contains(error, "10,2,0") &&
-                Contains(error, "already registered"))
-        << error;
-    EXPECT_TRUE(report.m_errors[1].starts_with(path + ": ") &&
-                Contains(report.m_errors[1], "10,90,2") &&
-                Contains(report.m_errors[1], "no creation function"))
-        << report.m_errors[1];
-    EXPECT_EQ(loader.GetErrors().back(), report.m_errors[1]);
+    const std::string& taken = report.m_errors[0];
+    EXPECT_TRUE(taken.starts_with(path + ": ") && Contains(taken, "10,2,0") &&
+                Contains(taken, "already registered"))
+        << taken;
+    const std::string& uncreatable = report.m_errors[1];
+    EXPECT_TRUE(uncreatable.starts_with(path + ": ") && Contains(uncreatable, "10,90,2") &&
+                Contains(uncreatable, "no creation function"))
+        << uncreatable;
     EXPECT_EQ(registry.Find(NodeType(10, 90, 2)), nullptr);
 
     // The unpublished type has no interface but the host can make its nodes.
     const NodeTypeRegistry::Entry* hidden = registry.Find(NodeType(10, 90, 1));
     ASSERT_NE(hidden, nullptr);
-    EXPECT_TRUE(!hidden->m_interface && hidden->m_name == "good hidden" &&
-                hidden->m_source == path);
-    RefPtr<Node> hidden_node(registry.CreateNode(NodeType(10, 90, 1)));
-    ASSERT_TRUE(hidden_node);
-    EXPECT_EQ(hidden_node->GetNodeType(), NodeType(10, 90, 1));
-
-    const NodeTypeRegistry::Entry* good = registry.Find(NodeType(10, 90, 0));
-    ASSERT_NE(good, nullptr);
-    EXPECT_EQ(good->m_name, "good type");
-    EXPECT_EQ(good->m_source, path);
-    EXPECT_EQ(good->m_interface->GetCategory(), "Test");
-    RefPtr<Node> node(registry.CreateNode(NodeType(10, 90, 0)));
-    ASSERT_TRUE(node);
-    EXPECT_EQ(node->GetTypeName(), "good type");
-    const NodeTypeRegistry::Entry* number = registry.Find(NodeType(10, 2, 0));
-    ASSERT_NE(number, nullptr);
-    EXPECT_TRUE(number->m_name == "Number" && number->m_source != path)
-        << "the standard type lost its place to " << number->m_name;
+    EXPECT_TRUE(!hidden->m_interface && hidden->m_source == path);
+    for (const NodeType& type : {NodeType(10, 90, 0), NodeType(10, 90, 1)}) {
+        RefPtr<Node> node(registry.CreateNode(type));
+        ASSERT_TRUE(node);
+        EXPECT_EQ(node->GetNodeType(), type);
+    }
 
     const PluginLoader::Plugin& plugin = loader.GetPlugins().back();
     EXPECT_EQ(plugin.m_path, path);
