@@ -5,9 +5,7 @@
 #include "host/RefPtr.h"
 #include "tests/hostlib/registry/plugins/TestTypes.h"
 
-namespace {
-
-TEST(Manager, RemembersDirectoriesByCaseSensitiveKey) {
+TEST(Manager, RemembersDirectoriesByCaseSensitiveKeyAndHoldsTheDisplayNode) {
     Manager* manager = Manager::Get();
     ASSERT_EQ(Manager::Get(), manager);
     EXPECT_EQ(manager->GetDirectory("Never Set"), "");
@@ -16,10 +14,7 @@ TEST(Manager, RemembersDirectoriesByCaseSensitiveKey) {
     manager->SetDirectory("Projects", "/tmp");
     EXPECT_EQ(manager->GetDirectory("Projects"), "/tmp");
     EXPECT_EQ(manager->GetDirectory("projects"), "/elsewhere");
-}
 
-TEST(Manager, HoldsTheDisplayNodeUntilReplaced) {
-    Manager* manager = Manager::Get();
     RefPtr<Node> first(new TestNode(NodeType(10, 86, 1), "First"));
     RefPtr<Node> second(new TestNode(NodeType(10, 86, 2), "Second"));
     manager->SetDisplayNode(first.Get(), 3);
@@ -32,5 +27,3 @@ TEST(Manager, HoldsTheDisplayNodeUntilReplaced) {
     EXPECT_EQ(second->GetRefCount(), 1u);
     EXPECT_EQ(manager->GetDisplayNode(), nullptr);
 }
-
-}  // namespace

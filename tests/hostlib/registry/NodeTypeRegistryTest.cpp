@@ -40,10 +40,8 @@ TEST(NodeTypeRegistry, RegistersFindsAndCreatesInRegistrationOrder) {
     ASSERT_EQ(entries.size(), count_before + 2);
     ASSERT_EQ(entries[count_before], found);
     EXPECT_EQ(entries[count_before + 1]->m_type, second_type);
-    EXPECT_EQ(found->m_name, "First");
-    EXPECT_EQ(found->m_source, "first-source");
-    EXPECT_EQ(found->m_interface.Get(), first.Get());
-    EXPECT_EQ(found->m_factory.Get(), first->GetFactory());
+    EXPECT_TRUE(found->m_name == "First" && found->m_source == "first-source");
+    EXPECT_TRUE(found->m_interface == first && found->m_factory.Get() == first->GetFactory());
 
     for (uint32_t index = 0; index < 64; ++index) {
         const NodeType filler(10, 81, index);
@@ -68,9 +66,8 @@ TEST(NodeTypeRegistry, UnpublishedTypesAreCreatableAndTakenTypesAndBadInterfaces
     ASSERT_TRUE(registry.RegisterUnpublished(hidden_factory.Get(), "hidden-source"));
     const NodeTypeRegistry::Entry* hidden_entry = registry.Find(hidden);
     ASSERT_NE(hidden_entry, nullptr);
-    EXPECT_FALSE(hidden_entry->m_interface);
-    EXPECT_EQ(hidden_entry->m_name, "Hidden");
-    EXPECT_EQ(hidden_entry->m_source, "hidden-source");
+    EXPECT_TRUE(!hidden_entry->m_interface && hidden_entry->m_name == "Hidden" &&
+                hidden_entry->m_source == "hidden-source");
     RefPtr<Node> node(registry.CreateNode(hidden));
     ASSERT_TRUE(node);
     EXPECT_EQ(node->GetNodeType(), hidden);
@@ -124,9 +121,9 @@ TEST(NodeTypeRegistry, RegisterAllSkipsRefusalsAndRegistersNothingWhenAnInterfac
         2u);
     const std::vector<const NodeTypeRegistry::Entry*> entries = registry.GetEntries();
     ASSERT_EQ(entries.size(), count_before + 2);
-    EXPECT_EQ(entries[count_before]->m_name, "Valid");
-    EXPECT_EQ(entries[count_before + 1]->m_name, "Last");
-    EXPECT_EQ(entries[count_before + 1]->m_source, "batch");
+    EXPECT_TRUE(entries[count_before]->m_name == "Valid" &&
+                entries[count_before + 1]->m_name == "Last" &&
+                entries[count_before + 1]->m_source == "batch");
 }
 
 }  // namespace
