@@ -54,13 +54,7 @@ void BlendSpan(float* __restrict out, const float* __restrict b, const float* __
 template <int Mode>
 void BlendRegion(Image& out, const Image& background, const Image& foreground, const Image* mask,
                  float opacity, float mask_scale) {
-    uint32_t width = std::min(background.GetWidth(), foreground.GetWidth());
-    uint32_t height = std::min(background.GetHeight(), foreground.GetHeight());
-    if (mask) {
-        width = std::min(width, mask->GetWidth());
-        height = std::min(height, mask->GetHeight());
-    }
-    ForCoveredRows(out, background, width, height, [&](uint32_t y, size_t pixels) {
+    ForCoveredRows(out, background, {&foreground, mask}, [&](uint32_t y, size_t pixels) {
         if (mask) {
             BlendSpan<Mode, true>(out.GetPixel(0, y), background.GetPixel(0, y),
                                   foreground.GetPixel(0, y), mask->GetPixel(0, y), pixels, opacity,

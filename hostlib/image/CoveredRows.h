@@ -1,20 +1,33 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 
 #include "host/Image.h"
 
-// Walks the rectangle [0, width) x [0, height) that the other inputs of an operation cover, in
-// runs of contiguous pixels: span(y, pixels) is to write `pixels` pixels starting at (0, y). The
-// background pixels outside the rectangle are copied into out, which has the background's size.
-// When the rectangle is as wide as the image, one run covers all its rows.
+// Walks the rectangle [0, width) x [0, height) that all `inputs` (null entries ignored) cover
+// within the background, in runs of contiguous pixels: span(y, pixels) is to write `pixels` pixels
+// starting at (0, y) of out, the background and every input. The background pixels outside the
+// rectangle are copied into out, which has the background's size. When every input has the
+// background's width, their rows follow each other at the same stride and one run covers them all.
 template <typename Span>
-void ForCoveredRows(Image& out, const Image& background, uint32_t width, uint32_t height,
+void ForCoveredRows(Image& out, const Image& background, std::initializer_list<const Image*> inputs,
                     Span&& span) {
     const uint32_t full_width = background.GetWidth();
+    uint32_t width = full_width;
+    uint32_t height = background.GetHeight();
+    bool same_stride = true;
+    for (const Image* input : inputs) {
+        if (input) {
+            width = std::min(width, input->GetWidth());
+            height = std::min(height, input->GetHeight());
+            same_stride = same_stride && input->GetWidth() == full_width;
+        }
+    }
     const size_t row_floats = size_t(full_width) * Image::kChannels;
-    if (width == full_width) {
+    if (same_stride) {
         if (height > 0) {
             span(0, size_t(width) * height);
         }

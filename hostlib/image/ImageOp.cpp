@@ -29,9 +29,7 @@ void MixSpan(float* __restrict out, const float* __restrict b, const float* __re
 
 template <MixMode Mode>
 void Mix(Image& out, const Image& background, const Image& foreground) {
-    const uint32_t width = std::min(background.GetWidth(), foreground.GetWidth());
-    const uint32_t height = std::min(background.GetHeight(), foreground.GetHeight());
-    ForCoveredRows(out, background, width, height, [&](uint32_t y, size_t pixels) {
+    ForCoveredRows(out, background, {&foreground}, [&](uint32_t y, size_t pixels) {
         MixSpan<Mode>(out.GetPixel(0, y), background.GetPixel(0, y), foreground.GetPixel(0, y),
                       pixels * Image::kChannels);
     });
