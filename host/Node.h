@@ -149,6 +149,11 @@ public:
     virtual uint32_t GetNumDirectoryReferences() const;
     virtual std::string GetFileReference(uint32_t index) const;
     virtual void SetFileReference(uint32_t index, const std::string& path);
+    // Reads the file at `path` into the node as file reference `index`, the way the node's own
+    // panel does when the user picks a file, and reports the outcome (the node decides what a
+    // failure leaves behind). Lets programs without the panel load a file and see the message.
+    // Base: code 2, "This node reads no files.".
+    virtual Status ReadFileReference(uint32_t index, const std::string& path);
     // Computes outplug `outplug`. inplug_values has one entry per inplug, never null: an
     // unconnected regular inplug gives an empty value, an unconnected attribute inplug the
     // attribute's value.

@@ -166,6 +166,10 @@ std::string Node::GetFileReference(uint32_t) const {
 
 void Node::SetFileReference(uint32_t, const std::string&) {}
 
+Status Node::ReadFileReference(uint32_t, const std::string&) {
+    return Status(StatusCode::Error, "This node reads no files.");
+}
+
 bool Node::GetBooleanValue(uint32_t) {
     return false;
 }
