@@ -1,11 +1,11 @@
 #include "interfaces/NodeGraphNodeFactory.h"
 
 #include "library/ProjectNodeTypes.h"
+#include "nodes/graph/NodeGraphNode.h"
 
 NodeGraphNodeFactory::NodeGraphNodeFactory()
     : ProjectNodeFactory(ProjectNodeTypes::kNodeGraphType, ProjectNodeTypes::kNodeGraphName) {}
 
 Node* NodeGraphNodeFactory::CreateNode() {
-    // Makes nothing until the NodeGraphNode class arrives.
-    return nullptr;
+    return new NodeGraphNode();
 }

@@ -10,8 +10,10 @@
 #include "host/Image.h"
 #include "host/Material.h"
 #include "host/NodeGraph.h"
+#include "host/NodeOutplugEval.h"
 #include "host/Point.h"
 #include "host/RefPtr.h"
+#include "host/Rgbo.h"
 #include "nodes/graph/AttributeInfo.h"
 
 class BezierSpline;
@@ -70,6 +72,11 @@ public:
     Image* GetImageValue(uint32_t outplug) override;
     Material* GetMaterialValue(uint32_t outplug) override;
     std::vector<BezierSpline*>* GetCurveValue(uint32_t outplug) override;
+    // Boolean, colour and string outputs keep the last run's value; colours can also be
+    // composited or averaged over the runs.
+    bool GetBooleanValue(uint32_t outplug) override;
+    Rgbo GetRgboValue(uint32_t outplug) override;
+    std::string GetStringValue(uint32_t outplug) override;
 
     // Re-reads the project from "path", then applies the values kept by StoreRecord.
     Status PostLoad(uint32_t version) override;
@@ -99,10 +106,11 @@ private:
     void RestoreAttributeValues(const std::vector<AttributeInfo>& saved);
 
     void BuildLoopPairs();
-    void InitialiseResults(const std::vector<const Value*>& inner_input_values);
+    void InitialiseResults();
     void CopyAttributesToInnerNodes(const std::vector<const Value*>& inplug_values);
-    void RunIteration(int iteration, std::vector<const Value*>& inner_input_values);
+    void RunIteration(int iteration);
     void ReadOutput(size_t output, int iteration);
+    void ReadOtherOutput(size_t output, int action, const Value& value);
     void FinishResults(int count);
     void ReportInnerStates(uint32_t outplug);
     void ClearCurveResults();
@@ -127,9 +135,16 @@ private:
     // The node owns every spline in these lists.
     std::vector<std::vector<BezierSpline*>> m_curve_results;
 
+    // Boolean, colour and string outputs: the latest run's value and the result.
+    std::vector<Value> m_iteration_other;
+    std::vector<Value> m_other_results;
+
     std::map<uint64_t, AttributeSource> m_attribute_sources;
 
     // Per-request working data, kept between requests only to reuse its memory.
     std::vector<LoopPair> m_loop_pairs;
     std::vector<Value> m_carried_values;
+    std::vector<const Value*> m_inner_input_values;
+    std::vector<NodeOutplugEval> m_evaluations;
+    std::map<Node*, const Value*> m_replacements;
 };

@@ -1,0 +1,788 @@
+#include "nodes/graph/NodeGraphNode.h"
+
+#include <tinyxml.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <map>
+#include <memory>
+
+#include <boost/filesystem.hpp>
+
+#include "host/BezierSpline.h"
+#include "host/Blend.h"
+#include "host/Container.h"
+#include "host/Engine.h"
+#include "host/EvaluateNodeOutplugs.h"
+#include "host/Helper.h"
+#include "host/ImageOp.h"
+#include "host/MaterialTemplate.h"
+#include "host/ScopedTemporaryDirectory.h"
+#include "host/Update.h"
+#include "library/ProjectNodeTypes.h"
+#include "nodes/CountRule.h"
+#include "nodes/control/LoopIterationsNode.h"
+#include "nodes/graph/ProjectInterface.h"
+#include "nodes/io/IoNode.h"
+
+namespace {
+
+const char* const kLoadFailed = "Failed to load XML project.";
+
+// Loop action choice indices, per output type.
+constexpr int kReplace = 0;
+constexpr int kSummation = 1;
+constexpr int kAverage = 2;
+constexpr int kMinimum = 3;
+constexpr int kMaximum = 4;
+constexpr int kFrameCompOver = 1;
+constexpr int kImageCompOver = 1;
+constexpr int kImageAddition = 2;
+constexpr int kImageAverage = 3;
+constexpr int kImageMinimum = 4;
+constexpr int kImageMaximum = 5;
+constexpr int kColorCompOver = 1;
+constexpr int kColorAverage = 2;
+
+bool CanOpen(const std::string& path) {
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        return false;
+    }
+    std::fclose(file);
+    return true;
+}
+
+// The regular input of an IO node, where its value arrives.
+uint32_t ValueInplug(const Node* io_node) {
+    return io_node->GetInplugIdFromRegularInputId(0);
+}
+
+Node::Value::Type ValueType(const Node* io_node) {
+    return io_node->GetInplugValueType(ValueInplug(io_node));
+}
+
+int LoopAction(const Node* io_node) {
+    const Attribute* attribute = io_node->GetAttributeByIndex(0);
+    return attribute ? attribute->GetInteger() : kReplace;
+}
+
+// Straight-alpha "over" of a colour onto another.
+Rgbo ColorOver(const Rgbo& background, const Rgbo& foreground) {
+    const double alpha = foreground.o + background.o * (1.0 - foreground.o);
+    if (alpha <= 0.0) {
+        return {0.0, 0.0, 0.0, 0.0};
+    }
+    auto channel = [&](double b, double f) {
+        return (f * foreground.o + b * background.o * (1.0 - foreground.o)) / alpha;
+    };
+    return {channel(background.r, foreground.r), channel(background.g, foreground.g),
+            channel(background.b, foreground.b), alpha};
+}
+
+void DeleteCurves(std::vector<BezierSpline*>& curves) {
+    for (BezierSpline* curve : curves) {
+        delete curve;
+    }
+    curves.clear();
+}
+
+}  // namespace
+
+NodeGraphNode::NodeGraphNode() : DynamicNode(false) {
+    m_attributes.resize(2);
+    m_attributes[kPathAttribute] = new Attribute(this, kPathAttribute, "path", std::string());
+    m_attributes[kIterationsAttribute] =
+        new Attribute(this, kIterationsAttribute, "iterations", 1.0, 1.0, 100000.0, 1.0, 0);
+    UpdateInplugsAndOutplugs();
+}
+
+NodeGraphNode::~NodeGraphNode() {
+    m_attribute_sources.clear();
+    ClearCurveResults();
+}
+
+void NodeGraphNode::ClearCurveResults() {
+    for (std::vector<BezierSpline*>& curves : m_curve_results) {
+        DeleteCurves(curves);
+    }
+}
+
+Status NodeGraphNode::ReadProject(std::string path) {
+    const std::vector<AttributeInfo> saved = SaveAttributeValues();
+
+    std::string resolved = path;
+    if (!CanOpen(resolved)) {
+        resolved = Helper::MakeProjectAbsolute(this, path);
+        if (!CanOpen(resolved)) {
+            return Status(StatusCode::Error, kLoadFailed);
+        }
+    }
+    // Made absolute before the working directory changes, so that a path relative to it still
+    // names the same file.
+    boost::system::error_code error_code;
+    const std::string container = boost::filesystem::absolute(resolved).string();
+
+    RefPtr<NodeGraph> graph(new NodeGraph());
+    graph->SetFilePath(resolved);
+
+    Status read_status;
+    {
+        // Restores the working directory and removes the folder on every way out.
+        ScopedTemporaryDirectory folder;
+        std::string error;
+        if (!folder.Create(error) || !folder.MakeCurrent(error)) {
+            return Status(StatusCode::Error, kLoadFailed + std::string(" ") + error);
+        }
+        DecompressFiles(container);
+
+        TiXmlDocument document("Project.xml");
+        if (!document.LoadFile()) {
+            return Status(StatusCode::Error, kLoadFailed);
+        }
+        TiXmlElement* root = document.FirstChildElement("QuillmarProject");
+        int major = 0;
+        int minor = 0;
+        if (!root || root->QueryIntAttribute("major", &major) != TIXML_SUCCESS ||
+            root->QueryIntAttribute("minor", &minor) != TIXML_SUCCESS) {
+            return Status(StatusCode::Error, kLoadFailed);
+        }
+        read_status = graph->ProjectRead(minor, major, root, nullptr);
+        for (size_t index = 0; index < graph->GetNumNodes(); ++index) {
+            graph->GetNode(index)->PostConnect({});
+        }
+    }
+
+    ProjectInterface found;
+    const Status discovered = ProjectInterface::Discover(*graph, found);
+    if (!discovered.IsOk()) {
+        return discovered;
+    }
+    Commit(path, std::move(graph), found, saved);
+    return read_status;
+}
+
+std::vector<AttributeInfo> NodeGraphNode::SaveAttributeValues() const {
+    std::vector<AttributeInfo> saved;
+    for (size_t index = 2; index < GetNumAttributes(); ++index) {
+        saved.push_back(AttributeInfo::FromAttribute(*GetAttributeByIndex(index), nullptr, index));
+    }
+    return saved;
+}
+
+void NodeGraphNode::Commit(const std::string& path, RefPtr<NodeGraph> graph,
+                           ProjectInterface& found, const std::vector<AttributeInfo>& saved) {
+    GetAttributeByIndex(kPathAttribute)->SetString(path, false);
+    if (Update* update = Update::Get()) {
+        update->FlushEventsToProcess();
+    }
+    m_inner_graph = std::move(graph);
+
+    // The connections around the node, by plug name, to be made again where the new plugs fit.
+    // With two inplugs of one name, the first connected one is kept.
+    std::map<std::string, std::pair<Node*, uint32_t>> inplug_sources;
+    for (uint32_t inplug = 0; inplug < GetNumInplugs(); ++inplug) {
+        if (Node* source = GetInplugNode(inplug)) {
+            inplug_sources.emplace(GetInplugName(inplug),
+                                   std::make_pair(source, GetInplugNodeOutplug(inplug)));
+        }
+    }
+    std::map<std::string, std::vector<std::pair<Node*, uint32_t>>> outplug_targets;
+    for (uint32_t connection = 0; connection < GetNumConnectedToOutplug(); ++connection) {
+        if (Node* target = GetOutplugConnectionNode(connection)) {
+            outplug_targets[GetOutplugName(GetOutplugConnectionOutplugId(connection))].emplace_back(
+                target, GetOuplugConnectionNodeInplugId(connection));
+        }
+    }
+    Engine::Get()->DisconnectAll(this);
+
+    m_input_nodes = std::move(found.m_inputs);
+    m_output_nodes = std::move(found.m_outputs);
+
+    while (GetNumAttributes() > 2) {
+        DeleteAttribute(GetNumAttributes() - 1);
+    }
+    m_attribute_sources.clear();
+    for (const AttributeInfo& info : found.m_attributes) {
+        uint64_t id = 0;
+        switch (info.m_type) {
+            case Attribute::BOOLEAN:
+                id = AddBooleanAttribute(info.m_name, info.m_boolean);
+                break;
+            case Attribute::NUMBER:
+                id = AddNumberAttribute(info.m_name, info.m_number, info.m_minimum, info.m_maximum,
+                                        info.m_single_step, info.m_decimals);
+                break;
+            case Attribute::POINT:
+                id = AddPointAttribute(info.m_name, info.m_point, info.m_minimum, info.m_maximum,
+                                       info.m_single_step, info.m_decimals);
+                break;
+            case Attribute::FRAME:
+                id = AddFrameAttribute(info.m_name, info.m_frame);
+                break;
+            case Attribute::RGBO:
+                id = AddRgboAttribute(info.m_name, info.m_rgbo);
+                break;
+            case Attribute::CHOICE:
+                id = AddChoiceAttribute(info.m_name, info.m_choice_names);
+                break;
+            case Attribute::STRING:
+                id = AddStringAttribute(info.m_name, info.m_text);
+                break;
+        }
+        m_attribute_sources[id] = {info.m_source_node, info.m_source_index};
+    }
+    m_loop_iterations_node = found.m_loop_iterations_node;
+
+    m_inplug_declarations.clear();
+    for (size_t input = 0; input < m_input_nodes.size(); ++input) {
+        InplugDeclaration declaration;
+        declaration.m_id = uint32_t(input);
+        declaration.m_type = ValueType(m_input_nodes[input]);
+        declaration.m_name = m_input_nodes[input]->GetName();
+        m_inplug_declarations.push_back(std::move(declaration));
+    }
+    m_outplug_declarations.clear();
+    for (size_t output = 0; output < m_output_nodes.size(); ++output) {
+        OutplugDeclaration declaration;
+        declaration.m_id = uint32_t(output);
+        declaration.m_type = m_output_nodes[output]->GetOutplugValueType(0);
+        declaration.m_name = m_output_nodes[output]->GetName();
+        m_outplug_declarations.push_back(std::move(declaration));
+    }
+
+    const size_t outputs = m_output_nodes.size();
+    m_iteration_numbers.resize(outputs);
+    m_number_results.resize(outputs);
+    m_iteration_points.resize(outputs);
+    m_point_results.resize(outputs);
+    m_iteration_frames.resize(outputs);
+    m_frame_results.resize(outputs);
+    m_iteration_images.resize(outputs);
+    m_image_results.resize(outputs);
+    m_material_results.resize(outputs);
+    for (size_t output = outputs; output < m_curve_results.size(); ++output) {
+        DeleteCurves(m_curve_results[output]);
+    }
+    m_curve_results.resize(outputs);
+    m_iteration_other.resize(outputs);
+    m_other_results.resize(outputs);
+    UpdateInplugsAndOutplugs();
+
+    Engine& engine = *Engine::Get();
+    for (const auto& [name, source] : inplug_sources) {
+        const Value::Type type = source.first->GetOutplugValueType(source.second);
+        for (uint32_t inplug = 0; inplug < GetNumInplugs(); ++inplug) {
+            if (GetInplugName(inplug) == name && GetInplugValueType(inplug) == type) {
+                engine.ConnectNodes(source.first, source.second, this, inplug);
+                break;
+            }
+        }
+    }
+    for (const auto& [name, targets] : outplug_targets) {
+        for (uint32_t outplug = 0; outplug < GetNumOutplugs(); ++outplug) {
+            if (GetOutplugName(outplug) != name) {
+                continue;
+            }
+            for (const auto& [target, inplug] : targets) {
+                if (target->GetInplugValueType(inplug) == GetOutplugValueType(outplug)) {
+                    engine.ConnectNodes(this, outplug, target, inplug);
+                }
+            }
+        }
+    }
+
+    RestoreAttributeValues(saved);
+    PostEvent(kEventInplugChanged, 0);
+}
+
+void NodeGraphNode::RestoreAttributeValues(const std::vector<AttributeInfo>& saved) {
+    for (size_t index = 2; index < GetNumAttributes(); ++index) {
+        Attribute& attribute = *GetAttributeByIndex(index);
+        for (const AttributeInfo& value : saved) {
+            if (value.m_name != attribute.GetName() || value.m_type != attribute.GetType()) {
+                continue;
+            }
+            switch (value.m_type) {
+                case Attribute::BOOLEAN:
+                    attribute.SetBoolean(value.m_boolean, false);
+                    break;
+                case Attribute::NUMBER:
+                    attribute.SetNumber(value.m_number, false);
+                    break;
+                case Attribute::POINT:
+                    attribute.SetPoint(value.m_point, false);
+                    break;
+                case Attribute::FRAME:
+                    attribute.SetFrame(value.m_frame, false);
+                    break;
+                case Attribute::RGBO:
+                    attribute.SetRgbo(value.m_rgbo, false);
+                    break;
+                case Attribute::STRING:
+                    attribute.SetString(value.m_text, false);
+                    break;
+                case Attribute::CHOICE:
+                    // The document's loaded values select choices (PostLoad), not a re-read.
+                    break;
+            }
+        }
+    }
+}
+
+void NodeGraphNode::CopyFrom(Node* source) {
+    ReadProject(source->GetAttributeByIndex(kPathAttribute)->GetString());
+    PostLoad(GetVersion());
+}
+
+NodeType NodeGraphNode::GetNodeType() const {
+    return m_is_project_node_type ? m_project_node_type : ProjectNodeTypes::kNodeGraphType;
+}
+
+std::string NodeGraphNode::GetTypeName() const {
+    return m_is_project_node_type ? m_project_type_name : ProjectNodeTypes::kNodeGraphName;
+}
+
+uint32_t NodeGraphNode::GetVersion() const {
+    return 1;
+}
+
+void NodeGraphNode::InitFromProject(const std::string& name, const NodeType& type,
+                                    const std::string& path) {
+    m_is_project_node_type = true;
+    m_project_type_name = name;
+    m_project_node_type = type;
+    ReadProject(path);
+}
+
+bool NodeGraphNode::StoreRecord(int kind, const char* a, const char* b, const char* c,
+                                const char* d) {
+    if (kind == 0) {
+        return true;
+    }
+    auto text = [](const char* value) { return std::string(value ? value : ""); };
+    m_loaded_records.push_back({text(a), text(b), text(c), text(d)});
+    return true;
+}
+
+bool NodeGraphNode::OnProcessEvent(NodeEvent event) {
+    const bool handled = Node::OnProcessEvent(event);
+    if (event.m_type == kEventInplugChanged) {
+        const size_t attributes = GetNumAttributes();
+        if (event.m_parameter >= attributes &&
+            event.m_parameter - attributes < m_input_nodes.size()) {
+            m_input_nodes[event.m_parameter - attributes]->ProcessEvent(kEventInplugChanged, 0);
+        }
+    } else if (event.m_type == kEventReleaseImages) {
+        for (RefPtr<Image>& image : m_image_results) {
+            image.Reset();
+        }
+        for (RefPtr<Material>& material : m_material_results) {
+            material.Reset();
+        }
+    }
+    return handled;
+}
+
+uint32_t NodeGraphNode::GetNumFileReferences() const {
+    return m_is_project_node_type ? 0 : 1;
+}
+
+uint32_t NodeGraphNode::GetNumDirectoryReferences() const {
+    return 0;
+}
+
+std::string NodeGraphNode::GetFileReference(uint32_t index) const {
+    return index == 0 ? GetAttributeByIndex(kPathAttribute)->GetString() : std::string();
+}
+
+void NodeGraphNode::SetFileReference(uint32_t index, const std::string& path) {
+    if (index == 0) {
+        GetAttributeByIndex(kPathAttribute)->SetString(path, false);
+    }
+}
+
+Status NodeGraphNode::ReadFileReference(uint32_t index, const std::string& path) {
+    return index == 0 ? ReadProject(path) : Node::ReadFileReference(index, path);
+}
+
+Status NodeGraphNode::PostLoad(uint32_t) {
+    ReadProject(GetAttributeByIndex(kPathAttribute)->GetString());
+    Status status = SetAttributeLoadedValues();
+    if (m_is_project_node_type) {
+        GetAttribute("iterations")->SetNumber(1.0, false);
+    }
+    return status;
+}
+
+void NodeGraphNode::EvaluateOutplug(uint32_t outplug,
+                                    const std::vector<const Value*>& inplug_values) {
+    if (IsActive() && m_inner_graph) {
+        BuildLoopPairs();
+        m_carried_values.assign(m_output_nodes.size(), Value(this));
+        const int64_t count64 =
+            CountRule::FromValue(*inplug_values[GetInplugIdFromAttributeId(kIterationsAttribute)]);
+        const int count = int(std::clamp<int64_t>(count64, INT_MIN, INT_MAX));
+
+        m_inner_input_values.resize(m_input_nodes.size());
+        for (size_t input = 0; input < m_input_nodes.size(); ++input) {
+            m_inner_input_values[input] = inplug_values[GetNumAttributes() + input];
+        }
+        if (m_loop_iterations_node) {
+            m_loop_iterations_node->GetAttributeByIndex(1)->SetNumber(double(count), false);
+        }
+        InitialiseResults();
+        CopyAttributesToInnerNodes(inplug_values);
+        for (RefPtr<Image>& image : m_image_results) {
+            image.Reset();
+        }
+        for (int iteration = 0; iteration < count; ++iteration) {
+            RunIteration(iteration);
+        }
+        FinishResults(count);
+    }
+    ReportInnerStates(outplug);
+}
+
+void NodeGraphNode::BuildLoopPairs() {
+    m_loop_pairs.resize(m_input_nodes.size());
+    for (size_t input = 0; input < m_input_nodes.size(); ++input) {
+        LoopPair& pair = m_loop_pairs[input];
+        pair = {uint32_t(input), m_input_nodes[input], kNone, nullptr};
+        const std::string& name = pair.m_input_node->GetName();
+        const NodeType type = pair.m_input_node->GetNodeType();
+        for (size_t output = 0; output < m_output_nodes.size(); ++output) {
+            IoNode* output_node = m_output_nodes[output];
+            if (!output_node->GetName().empty() && output_node->GetName() == name &&
+                output_node->GetNodeType() == type) {
+                pair.m_output_index = uint32_t(output);
+                pair.m_output_node = output_node;
+                break;
+            }
+        }
+    }
+}
+
+void NodeGraphNode::InitialiseResults() {
+    for (const LoopPair& pair : m_loop_pairs) {
+        if (!pair.m_output_node) {
+            continue;
+        }
+        const size_t output = pair.m_output_index;
+        const Value& value = *m_inner_input_values[pair.m_input_index];
+        switch (ValueType(pair.m_input_node)) {
+            case Value::Number:
+                m_number_results[output] = value.IsEmpty() ? 0.0 : value.m_number;
+                break;
+            case Value::Frame:
+                m_frame_results[output] = value.IsEmpty() ? Frame() : value.m_frame;
+                break;
+            case Value::Material:
+                m_material_results[output].Reset();
+                if (!value.IsEmpty() && value.m_material) {
+                    const Material& source = *value.m_material;
+                    RefPtr<Material> copy(new Material(source.GetTemplate()));
+                    for (const std::string& name : source.GetTemplate().GetImageNames()) {
+                        // An image the template names but the material lacks stays absent.
+                        if (const Image* image = source.GetImage(name)) {
+                            copy->SetImage(name, new Image(*image));
+                        }
+                    }
+                    m_material_results[output] = std::move(copy);
+                }
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+void NodeGraphNode::CopyAttributesToInnerNodes(const std::vector<const Value*>& inplug_values) {
+    for (const auto& [id, source] : m_attribute_sources) {
+        const Value& value = *inplug_values[GetInplugIdFromAttributeId(uint32_t(id))];
+        Attribute* target = source.m_node->GetAttributeByIndex(source.m_index);
+        if (!target) {
+            continue;
+        }
+        switch (value.m_type) {
+            case Value::Boolean:
+                target->SetBoolean(value.m_boolean, false);
+                break;
+            case Value::Number:
+                target->SetNumber(value.m_number, false);
+                break;
+            case Value::Point:
+                target->SetPoint(value.m_point, false);
+                break;
+            case Value::Frame:
+                target->SetFrame(value.m_frame, false);
+                break;
+            case Value::Rgbo:
+                target->SetRgbo(value.m_rgbo, false);
+                break;
+            case Value::String:
+                if (target->GetType() == Attribute::STRING) {
+                    target->SetString(value.m_string, false);
+                } else if (target->GetType() == Attribute::CHOICE) {
+                    target->SetChoice(value.m_string, false);
+                }
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+void NodeGraphNode::RunIteration(int iteration) {
+    if (m_loop_iterations_node) {
+        m_loop_iterations_node->GetAttributeByIndex(0)->SetNumber(double(iteration) + 1.0, false);
+    }
+    m_evaluations.clear();
+    for (const IoNode* output : m_output_nodes) {
+        m_evaluations.push_back({output->GetInplugNode(ValueInplug(output)),
+                                 output->GetInplugNodeOutplug(ValueInplug(output)), false});
+    }
+    m_replacements.clear();
+    for (size_t input = 0; input < m_input_nodes.size(); ++input) {
+        if (!m_inner_input_values[input]->IsEmpty()) {
+            m_replacements[m_input_nodes[input]] = m_inner_input_values[input];
+        }
+    }
+    {
+        EvaluateNodeOutplugs evaluator(m_evaluations);
+        evaluator.ReplaceNodeInplugValues(m_replacements);
+        while (evaluator.EvaluateNextStep()) {
+        }
+        for (size_t output = 0; output < m_output_nodes.size(); ++output) {
+            ReadOutput(output, iteration);
+        }
+    }
+    for (const LoopPair& pair : m_loop_pairs) {
+        if (pair.m_output_node) {
+            m_inner_input_values[pair.m_input_index] = &m_carried_values[pair.m_output_index];
+        }
+    }
+    for (size_t index = 0; index < m_inner_graph->GetNumNodes(); ++index) {
+        m_inner_graph->GetNode(index)->SetDirtyAllOutplugs();
+    }
+}
+
+void NodeGraphNode::ReadOutput(size_t output, int iteration) {
+    const IoNode* output_node = m_output_nodes[output];
+    const uint32_t inplug = ValueInplug(output_node);
+    Node* source = output_node->GetInplugNode(inplug);
+    const Value::Type type = output_node->GetInplugValueType(inplug);
+    Value value = source ? source->LockValue(output_node->GetInplugNodeOutplug(inplug)) : Value();
+    const bool empty = value.IsEmpty();
+    // The first run, and the replace action, take the run's value as it is.
+    const int action = iteration == 0 ? kReplace : LoopAction(output_node);
+    Value& carried = m_carried_values[output];
+    carried.m_type = type;
+
+    switch (type) {
+        case Value::Number: {
+            const double number = empty ? 0.0 : value.m_number;
+            m_iteration_numbers[output] = number;
+            double& result = m_number_results[output];
+            if (action == kReplace) {
+                result = number;
+            } else if (action == kSummation || action == kAverage) {
+                result += number;
+            } else if (action == kMinimum) {
+                result = std::min(result, number);
+            } else if (action == kMaximum) {
+                result = std::max(result, number);
+            }
+            carried.m_number = number;
+            break;
+        }
+        case Value::Point: {
+            const Point point = empty ? Point() : value.m_point;
+            m_iteration_points[output] = point;
+            Point& result = m_point_results[output];
+            if (action == kReplace) {
+                result = point;
+            } else if (action == kSummation || action == kAverage) {
+                result.x += point.x;
+                result.y += point.y;
+            }
+            carried.m_point = point;
+            break;
+        }
+        case Value::Frame: {
+            const Frame frame = empty ? Frame() : value.m_frame;
+            m_iteration_frames[output] = frame;
+            Frame& result = m_frame_results[output];
+            if (action == kReplace) {
+                result = frame;
+            } else if (action == kFrameCompOver) {
+                const double left = std::min(result.x, frame.x);
+                const double top = std::min(result.y, frame.y);
+                const double right = std::max(result.x + result.width, frame.x + frame.width);
+                const double bottom = std::max(result.y + result.height, frame.y + frame.height);
+                result = {left, top, right - left, bottom - top};
+            }
+            carried.m_frame = frame;
+            break;
+        }
+        case Value::Image: {
+            if (!empty && value.m_image) {
+                m_iteration_images[output] = new Image(*value.m_image);
+                const Image* image = m_iteration_images[output].Get();
+                RefPtr<Image>& result = m_image_results[output];
+                if (action == kReplace) {
+                    result = m_iteration_images[output];
+                } else if (action == kImageCompOver) {
+                    result = Blend(result.Get(), image, nullptr, kBlendOver, 0, 1.0f, 1.0f);
+                } else {
+                    const char* mode = action == kImageMinimum   ? "min"
+                                       : action == kImageMaximum ? "max"
+                                                                 : "add";
+                    result = ImageOp::MixBgFgImages(result.Get(), image, mode);
+                }
+            }
+            carried.m_image = m_iteration_images[output].Get();
+            break;
+        }
+        case Value::Material:
+            m_material_results[output].Reset();
+            if (!empty && value.m_material) {
+                m_material_results[output] = new Material(*value.m_material);
+            }
+            carried.m_material = m_material_results[output].Get();
+            break;
+        case Value::Curve:
+            if (!empty && value.m_curves) {
+                std::vector<BezierSpline*>& curves = m_curve_results[output];
+                const std::vector<BezierSpline*>& arriving = *value.m_curves;
+                DeleteCurves(curves);
+                curves.reserve(arriving.size());
+                for (const BezierSpline* curve : arriving) {
+                    curves.push_back(curve ? new BezierSpline(*curve) : new BezierSpline());
+                }
+            }
+            carried.m_curves = &m_curve_results[output];
+            break;
+        case Value::Boolean:
+        case Value::Rgbo:
+        case Value::String:
+            ReadOtherOutput(output, action, empty ? Value() : value);
+            carried = m_iteration_other[output];
+            carried.m_owner = this;
+            break;
+        default:
+            carried.m_type = Value::None;
+            break;
+    }
+    if (source) {
+        source->ReleaseValue(value);
+    }
+}
+
+void NodeGraphNode::ReadOtherOutput(size_t output, int action, const Value& value) {
+    Value& latest = m_iteration_other[output];
+    latest.m_type = value.IsEmpty() ? ValueType(m_output_nodes[output]) : value.m_type;
+    latest.m_boolean = value.m_boolean;
+    latest.m_rgbo = value.m_rgbo;
+    latest.m_string = value.m_string;
+    Value& result = m_other_results[output];
+    if (action == kReplace || latest.m_type != Value::Rgbo) {
+        result = latest;
+    } else if (action == kColorCompOver) {
+        result.m_rgbo = ColorOver(result.m_rgbo, latest.m_rgbo);
+    } else if (action == kColorAverage) {
+        result.m_rgbo = {result.m_rgbo.r + latest.m_rgbo.r, result.m_rgbo.g + latest.m_rgbo.g,
+                         result.m_rgbo.b + latest.m_rgbo.b, result.m_rgbo.o + latest.m_rgbo.o};
+    }
+}
+
+void NodeGraphNode::FinishResults(int count) {
+    for (size_t output = 0; output < m_output_nodes.size(); ++output) {
+        const IoNode* output_node = m_output_nodes[output];
+        const int action = LoopAction(output_node);
+        const Value::Type type = ValueType(output_node);
+        // Without a run there is nothing to average.
+        if (count >= 1 && action == kAverage) {
+            if (type == Value::Number) {
+                m_number_results[output] /= double(count);
+            } else if (type == Value::Point) {
+                m_point_results[output].x /= double(count);
+                m_point_results[output].y /= double(count);
+            } else if (type == Value::Rgbo) {
+                Rgbo& sum = m_other_results[output].m_rgbo;
+                const double n = double(count);
+                sum = {sum.r / n, sum.g / n, sum.b / n, sum.o / n};
+            }
+        }
+        Image* image = m_image_results[output].Get();
+        if (type != Value::Image || !image) {
+            continue;
+        }
+        if (action == kImageAverage) {
+            ImageOp::Multiply(image, float(1.0 / double(count)));
+        } else if (action == kImageAddition && image->GetColorMode() != 2) {
+            ImageOp::Clamp(image);
+        }
+    }
+}
+
+void NodeGraphNode::ReportInnerStates(uint32_t outplug) {
+    if (!m_inner_graph) {
+        return;
+    }
+    for (size_t index = 0; index < m_inner_graph->GetNumNodes(); ++index) {
+        const Node* node = m_inner_graph->GetNode(index);
+        const State state = node->GetState();
+        if (state == 0) {
+            continue;
+        }
+        for (uint32_t inner = 0; inner < node->GetNumOutplugs(); ++inner) {
+            if (node->GetState(inner) == 0) {
+                continue;
+            }
+            std::string message = node->GetTypeName();
+            if (!node->GetName().empty()) {
+                message += ":" + node->GetName();
+            }
+            message += ":" + node->GetOutplugName(inner) + ":" + node->GetStateMessage(inner);
+            SetState(outplug, state, message);
+        }
+    }
+}
+
+double NodeGraphNode::GetNumberValue(uint32_t outplug) {
+    return outplug < m_number_results.size() ? m_number_results[outplug] : 0.0;
+}
+
+Point NodeGraphNode::GetPointValue(uint32_t outplug) {
+    return outplug < m_point_results.size() ? m_point_results[outplug] : Point();
+}
+
+Frame NodeGraphNode::GetFrameValue(uint32_t outplug) {
+    return outplug < m_frame_results.size() ? m_frame_results[outplug] : Frame();
+}
+
+Image* NodeGraphNode::GetImageValue(uint32_t outplug) {
+    return outplug < m_image_results.size() ? m_image_results[outplug].Get() : nullptr;
+}
+
+Material* NodeGraphNode::GetMaterialValue(uint32_t outplug) {
+    return outplug < m_material_results.size() ? m_material_results[outplug].Get() : nullptr;
+}
+
+std::vector<BezierSpline*>* NodeGraphNode::GetCurveValue(uint32_t outplug) {
+    return outplug < m_curve_results.size() ? &m_curve_results[outplug] : nullptr;
+}
+
+bool NodeGraphNode::GetBooleanValue(uint32_t outplug) {
+    return outplug < m_other_results.size() && m_other_results[outplug].m_boolean;
+}
+
+Rgbo NodeGraphNode::GetRgboValue(uint32_t outplug) {
+    return outplug < m_other_results.size() ? m_other_results[outplug].m_rgbo : Rgbo();
+}
+
+std::string NodeGraphNode::GetStringValue(uint32_t outplug) {
+    return outplug < m_other_results.size() ? m_other_results[outplug].m_string : std::string();
+}
