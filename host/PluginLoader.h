@@ -54,7 +54,8 @@ public:
     // `error` when given, if that folder cannot be found.
     static std::vector<std::string> GetDefaultDirectories(std::string* error = nullptr);
 
-    // Loads the default folders the first time it is called; later calls do nothing.
+    // Loads the default folders the first time it is called, then registers the project files of
+    // QUILLMAR_PROJECT_PATH as node types (ProjectTypeLibrary); later calls do nothing.
     void LoadDefault();
     // Loads every regular file ending in ".so" of each folder, folders in the given order, files
     // in name order. A file loaded before (by any path) is skipped silently.

@@ -12,6 +12,7 @@
 #include "host/LibraryInterface.h"
 #include "host/NodeInterface.h"
 #include "host/NodeTypeRegistry.h"
+#include "host/ProjectTypeLibrary.h"
 #include "host/RefPtr.h"
 #include "host/StringJoin.h"
 #include "hostlib/registry/FunctionNodeFactory.h"
@@ -56,6 +57,9 @@ void PluginLoader::LoadDefault() {
         m_errors.push_back(error);
     }
     LoadDirectories(directories);
+    const std::vector<std::string> project_errors =
+        ProjectTypeLibrary::LoadDirectories(ProjectTypeLibrary::GetDefaultDirectories());
+    m_errors.insert(m_errors.end(), project_errors.begin(), project_errors.end());
 }
 
 PluginLoader::Report PluginLoader::LoadDirectories(const std::vector<std::string>& directories) {
