@@ -332,7 +332,9 @@ void NodeGraphNode::RestoreAttributeValues(const std::vector<AttributeInfo>& sav
 }
 
 void NodeGraphNode::CopyFrom(Node* source) {
-    ReadProject(source->GetAttributeByIndex(kPathAttribute)->GetString());
+    if (const Attribute* path = source->GetAttributeByIndex(kPathAttribute)) {
+        ReadProject(path->GetString());
+    }
     PostLoad(GetVersion());
 }
 
