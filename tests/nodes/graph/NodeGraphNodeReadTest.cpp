@@ -1,0 +1,428 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "host/Helper.h"
+#include "host/Image.h"
+#include "tests/nodes/graph/NodeGraphNodeTest.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Builder = ProjectBuilder;
+
+// Everything of the node that a read could change, in a comparable form.
+std::vector<std::string> Describe(const NodeGraphNode& node) {
+    std::vector<std::string> lines;
+    for (size_t i = 0; i < node.GetNumAttributes(); ++i) {
+        const Attribute* attribute = node.GetAttributeByIndex(i);
+        lines.push_back("attribute " + attribute->GetName() + " " + attribute->GetTypeName() + " " +
+                        attribute->GetValueText());
+    }
+    for (uint32_t i = 0; i < node.GetNumInplugs(); ++i) {
+        const Node* source = node.GetInplugNode(i);
+        lines.push_back("inplug " + node.GetInplugName(i) + " " +
+                        std::to_string(node.GetInplugValueType(i)) + " from " +
+                        (source ? source->GetName() : "-"));
+    }
+    for (uint32_t i = 0; i < node.GetNumOutplugs(); ++i) {
+        lines.push_back("outplug " + node.GetOutplugName(i) + " " +
+                        std::to_string(node.GetOutplugValueType(i)));
+    }
+    for (uint32_t k = 0; k < node.GetNumConnectedToOutplug(); ++k) {
+        lines.push_back("to " + node.GetOutplugConnectionNode(k)->GetName() + " inplug " +
+                        std::to_string(node.GetOuplugConnectionNodeInplugId(k)) + " from " +
+                        std::to_string(node.GetOutplugConnectionOutplugId(k)));
+    }
+    return lines;
+}
+
+// x + params.gain on output "y".
+void AddingProject(Builder& project) {
+    DynamicNode* params = project.Attributes("params");
+    params->AddNumberAttribute("gain", 1.5, 0, 10, 0.1, 2);
+    Node* sum = project.Math("add", 0, 0);
+    project.Connect(project.Io(Builder::kNumberIo, "x"), "number", sum, "a");
+    project.Connect(params, "gain", sum, "b");
+    project.Feed(sum, "number", project.Io(Builder::kNumberIo, "y"));
+}
+
+TEST_F(NodeGraphNodeTest, FailedReadsLeaveNodeWorkingDirectoryAndTemporaryFolderAsTheyWere) {
+    // A private temporary folder, so that other test processes cannot add to it.
+    const fs::path temporary = m_folder / "tmp";
+    fs::create_directory(temporary);
+    const char* previous_tmpdir = std::getenv("TMPDIR");
+    const std::string saved_tmpdir = previous_tmpdir ? previous_tmpdir : "";
+    setenv("TMPDIR", temporary.c_str(), 1);
+
+    Builder good;
+    AddingProject(good);
+    NodeGraphNode* node = NodeReading(good.Write(Path("good.qmr")));
+    ASSERT_EQ(node->GetNumOutplugs(), 1u);
+    FeedNumber(node, "x", 2);
+    Node* consumer = Outer(Builder::kMath, "consumer", "b", 0);
+    ASSERT_TRUE(Engine::Get()->ConnectNodes(node, 0, consumer, consumer->FindInplug("a")));
+    node->GetAttribute("gain")->SetNumber(4, false);
+    Evaluate(node);
+    EXPECT_EQ(node->GetNumberValue(0), 6);
+    EXPECT_TRUE(fs::is_empty(temporary)) << "after a successful read";
+
+    Builder no_io;
+    no_io.Add(Builder::kNumber, "lonely");
+    Builder attributes_feed_input;
+    DynamicNode* params = attributes_feed_input.Attributes("params");
+    params->AddNumberAttribute("gain", 1, 0, 10, 1, 0);
+    Node* x = attributes_feed_input.Io(Builder::kNumberIo, "x");
+    attributes_feed_input.Feed(params, "gain", x);
+    attributes_feed_input.Feed(x, "number", attributes_feed_input.Io(Builder::kNumberIo, "y"));
+
+    const std::string failed = "Failed to load XML project.";
+    SandboxTest::WriteText(Path("plain.qmr"), "not a container");
+    const struct {
+        const char* label;
+        std::string path;
+        std::string message;
+    } cases[] = {
+        {"missing file", Path("missing.qmr"), failed},
+        {"not a container", Path("plain.qmr"), failed},
+        {"not XML", Builder::WriteContainer(Path("bad.qmr"), "<QuillmarProject major=\"1\""),
+         failed},
+        {"other root",
+         Builder::WriteContainer(Path("root.qmr"), "<Other major=\"1\" minor=\"0\"/>"), failed},
+        {"no minor", Builder::WriteContainer(Path("minor.qmr"), "<QuillmarProject major=\"1\"/>"),
+         failed},
+        {"no major", Builder::WriteContainer(Path("major.qmr"), "<QuillmarProject minor=\"0\"/>"),
+         failed},
+        {"major not an integer",
+         Builder::WriteContainer(Path("word.qmr"), "<QuillmarProject major=\"one\" minor=\"0\"/>"),
+         failed},
+        {"no IO node", no_io.Write(Path("no_io.qmr")), "The project doesn't have any IO Nodes."},
+        {"attributes upstream of an input", attributes_feed_input.Write(Path("upstream.qmr")),
+         "The IO Nodes on this project are not clearly identified as input or output."},
+    };
+
+    const std::vector<std::string> before = Describe(*node);
+    NodeGraph* inner = node->GetInnerGraph();
+    const std::vector<IoNode*> inputs = node->GetInputNodes();
+    const std::vector<IoNode*> outputs = node->GetOutputNodes();
+    const fs::path working_directory = fs::current_path();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const Status status = node->ReadProject(c.path);
+        EXPECT_EQ(status.GetCode(), 2);
+        EXPECT_EQ(status.GetMessage(), c.message);
+        EXPECT_EQ(Describe(*node), before);
+        EXPECT_TRUE(node->GetInnerGraph() == inner && node->GetInputNodes() == inputs &&
+                    node->GetOutputNodes() == outputs);
+        EXPECT_EQ(fs::current_path(), working_directory);
+        EXPECT_TRUE(fs::is_empty(temporary));
+        // The previous project still runs.
+        Evaluate(node);
+        EXPECT_EQ(node->GetNumberValue(0), 6);
+    }
+
+    if (previous_tmpdir) {
+        setenv("TMPDIR", saved_tmpdir.c_str(), 1);
+    } else {
+        unsetenv("TMPDIR");
+    }
+}
+
+TEST_F(NodeGraphNodeTest, RefusedProjectsGetTheirMessage) {
+    // The parts most cases share: input "x" feeding output "y" through a Math node.
+    const auto through = [](Builder& p, const std::string& input, const std::string& output) {
+        Node* sum = p.Math("add", 0, 1);
+        p.Connect(p.Io(Builder::kNumberIo, input), "number", sum, "a");
+        p.Feed(sum, "number", p.Io(Builder::kNumberIo, output));
+    };
+    const struct {
+        const char* label;
+        std::function<void(Builder&)> build;
+        std::string message;
+    } cases[] = {
+        {"same attribute name in two Attributes nodes",
+         [&](Builder& p) {
+             p.Attributes("first")->AddNumberAttribute("gain", 1, 0, 2, 1, 0);
+             p.Attributes("second")->AddBooleanAttribute("gain", true);
+             through(p, "x", "y");
+         },
+         "Duplicated attribute name has already been used."},
+        {"unnamed Writers only",
+         [](Builder& p) { p.Feed(p.Add(Builder::kSolid), "image", p.Add(Builder::kWriter)); },
+         "The project has some Writer nodes without a name. Rename these nodes and load the "
+         "project again."},
+        {"nothing to expose", [](Builder& p) { p.Add(Builder::kNumber, "n"); },
+         "The project doesn't have any IO Nodes."},
+        {"inputs only",
+         [](Builder& p) {
+             p.Connect(p.Io(Builder::kNumberIo, "x"), "number", p.Math("add", 0, 1), "a");
+         },
+         "The project doesn't have any IO Output Nodes."},
+        {"exposed attribute feeds an input",
+         [](Builder& p) {
+             DynamicNode* params = p.Attributes("params");
+             params->AddNumberAttribute("gain", 1, 0, 2, 1, 0);
+             Node* x = p.Io(Builder::kNumberIo, "x");
+             p.Feed(params, "gain", x);
+             p.Feed(x, "number", p.Io(Builder::kNumberIo, "y"));
+         },
+         "The IO Nodes on this project are not clearly identified as input or output."},
+        {"attribute names differing in case",
+         [&](Builder& p) {
+             p.Attributes("params")->AddNumberAttribute("Gain", 1, 0, 2, 1, 0);
+             p.Attributes("more")->AddNumberAttribute("gain", 1, 0, 2, 1, 0);
+             through(p, "x", "y");
+         },
+         "The project has two or more attributes with the same name."},
+        {"input named like an attribute",
+         [&](Builder& p) {
+             p.Attributes("params")->AddNumberAttribute("size", 1, 0, 2, 1, 0);
+             through(p, "Size", "size");
+         },
+         "The project has two or more input nodes or attributes with the same name.<br />" +
+             Helper::GetWikiLink("Nodes_Project_Node_Graph.html", "Node Graph node")},
+        {"two inputs differing in case",
+         [&](Builder& p) {
+             through(p, "a", "y");
+             through(p, "A", "z");
+         },
+         "The project has two or more input nodes or attributes with the same name.<br />" +
+             Helper::GetWikiLink("Nodes_Project_Node_Graph.html", "Node Graph node")},
+        {"outputs differing in case",
+         [&](Builder& p) {
+             through(p, "a", "out");
+             through(p, "b", "OUT");
+         },
+         "The project has two or more output nodes with the same name."},
+        {"two unnamed outputs",
+         [&](Builder& p) {
+             through(p, "a", "");
+             through(p, "b", "");
+         },
+         "The project has two or more output nodes with the same name."},
+    };
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        Builder project;
+        c.build(project);
+        const std::string path = project.Write(Path("refused" + std::to_string(index++) + ".qmr"));
+        NodeGraphNode* node = NewNode();
+        const Status status = node->ReadProject(path);
+        EXPECT_EQ(status.GetCode(), 2);
+        EXPECT_EQ(status.GetMessage(), c.message);
+        EXPECT_EQ(node->GetNumAttributes(), 2u);
+        EXPECT_EQ(node->GetNumOutplugs(), 0u);
+        EXPECT_EQ(node->GetInnerGraph(), nullptr);
+    }
+}
+
+TEST_F(NodeGraphNodeTest, InterfaceComesFromIoAttributesAndWriterNodes) {
+    Builder project;
+    // "seed" and the private Attributes node only feed inputs: both are dropped with the read.
+    Node* x = project.Io(Builder::kNumberIo, "x");
+    project.Feed(project.Add(Builder::kNumber, "seed", "value", 100), "number", x);
+    DynamicNode* hidden = project.Attributes("PrIvAtE");
+    hidden->AddNumberAttribute("gain", 50, 0, 100, 1, 0);
+    Node* y = project.Io(Builder::kNumberIo, "y");
+    project.Feed(hidden, "gain", y);
+    project.Attributes("params")->AddNumberAttribute("gain", 2, 0, 10, 1, 0);
+    Node* sum = project.Math("add", 0, 0, "sum");
+    project.Connect(x, "number", sum, "a");
+    project.Connect(y, "number", sum, "b");
+    project.Feed(sum, "number", project.Io(Builder::kNumberIo, ""));
+    project.Feed(sum, "number", project.Io(Builder::kNumberIo, "X"));
+    project.Io(Builder::kPointIo, "");
+    // Writers count only when there is no output IO node.
+    project.Feed(project.Add(Builder::kSolid), "image", project.Add(Builder::kWriter, "ignored"));
+
+    NodeGraphNode* node = NodeReading(project.Write(Path("interface.qmr")));
+    ASSERT_EQ(node->GetNumAttributes(), 3u);
+    EXPECT_EQ(node->GetAttributeByIndex(2)->GetName(), "gain");
+    EXPECT_EQ(node->GetAttributeByIndex(2)->GetNumber(), 2);
+    ASSERT_EQ(node->GetNumInplugs(), 5u);
+    EXPECT_TRUE(node->GetInplugName(3) == "x" && node->GetInplugName(4) == "y");
+    EXPECT_EQ(node->GetInplugValueType(3), Node::Value::Number);
+    ASSERT_EQ(node->GetNumOutplugs(), 2u);
+    EXPECT_TRUE(node->GetOutplugName(0) == "number" && node->GetOutplugName(1) == "X");
+    NodeGraph* inner = node->GetInnerGraph();
+    ASSERT_NE(inner, nullptr);
+    EXPECT_EQ(inner->FindNode("seed"), nullptr);
+    EXPECT_EQ(inner->FindNode("PrIvAtE"), nullptr);
+    ASSERT_NE(inner->FindNode("point"), nullptr) << "an unconnected IO node is still named";
+    EXPECT_EQ(inner->FindNode("point")->GetNodeType(), Builder::kPointIo);
+
+    FeedNumber(node, "x", 3);
+    FeedNumber(node, "y", 4);
+    Evaluate(node, 1);
+    EXPECT_EQ(node->GetNumberValue(0), 7);
+    EXPECT_EQ(node->GetNumberValue(1), 7);
+
+    Builder writers;
+    const struct {
+        const char* name;
+        double width;
+    } solids[] = {{"beauty", 3}, {"", 4}, {"mask", 5}};
+    for (const auto& solid : solids) {
+        writers.Feed(writers.Add(Builder::kSolid, "", "width", solid.width), "image",
+                     writers.Add(Builder::kWriter, solid.name));
+    }
+    NodeGraphNode* rendered = NodeReading(writers.Write(Path("writers.qmr")));
+    ASSERT_EQ(rendered->GetNumOutplugs(), 2u);
+    EXPECT_TRUE(rendered->GetOutplugName(0) == "beauty" && rendered->GetOutplugName(1) == "mask");
+    EXPECT_EQ(rendered->GetOutplugValueType(1), Node::Value::Image);
+    Evaluate(rendered);
+    for (uint32_t j : {0u, 1u}) {
+        const Image* image = rendered->GetImageValue(j);
+        ASSERT_NE(image, nullptr) << j;
+        EXPECT_EQ(image->GetWidth(), j == 0 ? 3u : 5u);
+    }
+}
+
+TEST_F(NodeGraphNodeTest, ReReadingKeepsConnectionsAndValuesThatStillFit) {
+    const std::string path = Path("project.qmr");
+    Builder first;
+    DynamicNode* params = first.Attributes("params");
+    params->AddNumberAttribute("gain", 1, 0, 10, 1, 0);
+    params->AddNumberAttribute("offset", 0, -10, 10, 1, 0);
+    params->AddStringAttribute("label", "");
+    Node* sum = first.Math("add", 0, 0);
+    first.Connect(first.Io(Builder::kNumberIo, "a"), "number", sum, "a");
+    first.Connect(first.Io(Builder::kNumberIo, "b"), "number", sum, "b");
+    first.Feed(sum, "number", first.Io(Builder::kNumberIo, "sum"));
+    first.Feed(sum, "number", first.Io(Builder::kNumberIo, "copy"));
+    first.Write(path);
+
+    NodeGraphNode* node = NodeReading(path);
+    ASSERT_EQ(node->GetNumOutplugs(), 2u);
+    Node* a = FeedNumber(node, "a", 3);
+    FeedNumber(node, "b", 4);
+    Node* count = FeedNumber(node, "iterations", 1);
+    Node* offset = FeedNumber(node, "offset", 5);
+    FeedNumber(node, "gain", 6);
+    Node* uses_sum = Outer(Builder::kMath, "uses_sum", "b", 0);
+    Node* uses_copy = Outer(Builder::kMath, "uses_copy", "b", 0);
+    ASSERT_TRUE(Engine::Get()->ConnectNodes(node, 0, uses_sum, 1));
+    ASSERT_TRUE(Engine::Get()->ConnectNodes(node, 1, uses_copy, 1));
+    node->GetAttribute("offset")->SetNumber(-2, false);
+    node->GetAttribute("gain")->SetNumber(7, false);
+    node->GetAttribute("label")->SetString("kept", false);
+
+    // gain turns into a point, b into a Point IO input, "copy" goes away, "c" comes in.
+    Builder second;
+    params = second.Attributes("params");
+    params->AddPointAttribute("gain", {0.5, 0.25}, 0, 1, 0.1, 2);
+    params->AddNumberAttribute("offset", 0, -10, 10, 1, 0);
+    params->AddStringAttribute("label", "new");
+    params->AddNumberAttribute("extra", 8, 0, 10, 1, 0);
+    sum = second.Math("add", 0, 0);
+    second.Connect(second.Io(Builder::kNumberIo, "a"), "number", sum, "a");
+    second.Connect(second.Io(Builder::kNumberIo, "c"), "number", sum, "b");
+    second.Feed(second.Io(Builder::kPointIo, "b"), "point", second.Io(Builder::kPointIo, "where"));
+    Node* loop = second.Add(Builder::kLoopIterations, "loop");
+    Node* total = second.Math("add", 0, 0);
+    second.Connect(sum, "number", total, "a");
+    second.Connect(loop, "iterations", total, "b");
+    second.Feed(total, "number", second.Io(Builder::kNumberIo, "sum"));
+    second.Write(path);
+
+    ASSERT_EQ(node->ReadProject(path).GetCode(), 0);
+    ASSERT_EQ(node->GetNumAttributes(), 6u);
+    EXPECT_EQ(node->GetAttribute("offset")->GetNumber(), -2);
+    EXPECT_EQ(node->GetAttribute("label")->GetString(), "kept");
+    EXPECT_EQ(node->GetAttribute("extra")->GetNumber(), 8);
+    ASSERT_EQ(node->GetAttribute("gain")->GetType(), Attribute::POINT);
+    EXPECT_TRUE(node->GetAttribute("gain")->GetPoint().x == 0.5 &&
+                node->GetAttribute("gain")->GetPoint().y == 0.25);
+
+    const auto source_of = [&](const std::string& inplug) {
+        const uint32_t id = node->FindInplug(inplug);
+        EXPECT_NE(id, Node::kNone) << inplug;
+        return id == Node::kNone ? nullptr : node->GetInplugNode(id);
+    };
+    EXPECT_EQ(source_of("a"), a);
+    EXPECT_EQ(source_of("iterations"), count);
+    EXPECT_EQ(source_of("offset"), offset);
+    EXPECT_EQ(source_of("gain"), nullptr) << "a number no longer fits";
+    EXPECT_EQ(source_of("b"), nullptr) << "a number no longer fits";
+    EXPECT_EQ(source_of("c"), nullptr);
+    ASSERT_EQ(node->GetNumOutplugs(), 2u);
+    EXPECT_TRUE(node->GetOutplugName(0) == "where" && node->GetOutplugName(1) == "sum");
+    EXPECT_TRUE(uses_sum->GetInplugNode(1) == node && uses_sum->GetInplugNodeOutplug(1) == 1)
+        << "follows the name to its new index";
+    EXPECT_EQ(uses_copy->GetInplugNode(1), nullptr);
+
+    // The new project runs, with its Loop Iterations node; it keeps running after a failed read.
+    FeedNumber(node, "c", 10);
+    count->GetAttribute("value")->SetNumber(2, false);
+    for (const std::string& reread : {path, Path("missing.qmr")}) {
+        SCOPED_TRACE(reread);
+        EXPECT_EQ(node->ReadProject(reread).GetCode(), reread == path ? 0 : 2);
+        Evaluate(node);
+        EXPECT_EQ(node->GetNumberValue(1), 3 + 10 + 2);
+    }
+}
+
+TEST_F(NodeGraphNodeTest, NestedProjectsResolveRelativePathsAndSelfInclusionIsRefused) {
+    Builder inner;
+    Node* plus_one = inner.Math("add", 0, 1);
+    inner.Connect(inner.Io(Builder::kNumberIo, "x"), "number", plus_one, "a");
+    inner.Feed(plus_one, "number", inner.Io(Builder::kNumberIo, "y"));
+    // The projects live in a folder of their own; only their writing happens from there.
+    const fs::path projects = m_folder / "projects";
+    fs::create_directory(projects);
+    fs::current_path(projects);
+    inner.Write("inner.qmr");
+
+    // x -> a Node Graph node reading `nested_path` -> y, so that such projects nest in each
+    // other, plus an output of their own. Nested paths are relative to the projects' folder.
+    const auto write_outer = [&](const std::string& path, const std::string& nested_path) {
+        Builder outer;
+        auto* nested = new NodeGraphNode;
+        nested->SetName("nested");
+        EXPECT_TRUE(outer.Graph().AddNode(nested));
+        EXPECT_EQ(nested->ReadProject(nested_path).GetCode(), 0);
+        outer.Connect(outer.Io(Builder::kNumberIo, "x"), "number", nested, "x");
+        outer.Feed(nested, "y", outer.Io(Builder::kNumberIo, "y"));
+        outer.Feed(outer.Add(Builder::kNumber, "one", "value", 1), "number",
+                   outer.Io(Builder::kNumberIo, "own"));
+        return outer.Write(path);
+    };
+    write_outer("outer.qmr", "inner.qmr");
+    fs::current_path(m_folder);
+    NodeGraphNode* node = NodeReading((projects / "outer.qmr").string());
+    ASSERT_EQ(node->GetNumOutplugs(), 2u);
+    FeedNumber(node, "x", 2);
+    Evaluate(node);
+    EXPECT_EQ(node->GetNumberValue(0), 3);
+
+    // a.qmr holds itself; b.qmr holds c.qmr, which holds b.qmr. Each was written while the file
+    // it names was still an ordinary project.
+    fs::current_path(projects);
+    write_outer("a.qmr", "inner.qmr");
+    write_outer("a.qmr", "a.qmr");
+    write_outer("b.qmr", "inner.qmr");
+    write_outer("c.qmr", "b.qmr");
+    write_outer("b.qmr", "c.qmr");
+    fs::current_path(m_folder);
+    for (const char* name : {"a.qmr", "b.qmr", "c.qmr"}) {
+        SCOPED_TRACE(name);
+        NodeGraphNode* looping = NewNode();
+        const Status status = looping->ReadProject((projects / name).string());
+        EXPECT_EQ(status.GetCode(), 2);
+        EXPECT_NE(status.GetMessage().find("includes itself"), std::string::npos)
+            << status.GetMessage();
+        // The copy of a.qmr inside a.qmr was refused: it has no plugs.
+        const NodeGraph* graph = looping->GetInnerGraph();
+        if (graph && name == std::string("a.qmr")) {
+            ASSERT_NE(graph->FindNode("nested"), nullptr);
+            EXPECT_EQ(graph->FindNode("nested")->GetNumOutplugs(), 0u);
+        }
+    }
+}
+
+}  // namespace
