@@ -1,0 +1,329 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "host/Image.h"
+#include "host/Material.h"
+#include "host/NodeListener.h"
+#include "host/ProjectFile.h"
+#include "host/Update.h"
+#include "nodes/io/IoNode.h"
+#include "tests/nodes/graph/NodeGraphNodeTest.h"
+
+namespace {
+
+using Builder = ProjectBuilder;
+
+// The events a node handed to its listeners, as (type, parameter).
+class EventRecorder : public NodeListener {
+public:
+    void OnNodeEvent(Node*, const NodeEvent& event) override {
+        m_events.emplace_back(event.m_type, event.m_parameter);
+    }
+    std::vector<std::pair<uint32_t, uint32_t>> m_events;
+};
+
+long CountOfType(const EventRecorder& recorder, uint32_t type) {
+    return std::count_if(recorder.m_events.begin(), recorder.m_events.end(),
+                         [&](const auto& event) { return event.first == type; });
+}
+
+TEST_F(NodeGraphNodeTest, IterationCountRoundsHalvesDownAndTheLoopNodeSeesEachRun) {
+    Builder project;
+    Node* loop = project.Add(Builder::kLoopIterations, "loop");
+    // "n" counts the runs on top of its outer value; "trace" writes the run numbers as digits.
+    Node* next = project.Math("add", 0, 1);
+    project.Connect(project.Io(Builder::kNumberIo, "n"), "number", next, "a");
+    project.Feed(next, "number", project.Io(Builder::kNumberIo, "n"));
+    Node* shifted = project.Math("multiply", 0, 10);
+    Node* digit = project.Math("add", 0, 0);
+    project.Connect(project.Io(Builder::kNumberIo, "trace"), "number", shifted, "a");
+    project.Connect(shifted, "number", digit, "a");
+    project.Connect(loop, "iteration", digit, "b");
+    project.Feed(digit, "number", project.Io(Builder::kNumberIo, "trace"));
+
+    NodeGraphNode* node = NodeReading(project.Write(Path("count.qmr")));
+    ASSERT_EQ(node->GetNumOutplugs(), 2u);
+    FeedNumber(node, "n", 10);
+    Node* count = FeedNumber(node, "iterations", 1);
+    const Attribute* iteration = node->GetInnerGraph()->FindNode("loop")->GetAttribute("iteration");
+    const Attribute* iterations =
+        node->GetInnerGraph()->FindNode("loop")->GetAttribute("iterations");
+    const struct {
+        double value;
+        int runs;
+        double trace;
+    } cases[] = {{2.5, 2, 12}, {2.51, 3, 123}, {0.4, 0, 0}, {1, 1, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        count->GetAttribute("value")->SetNumber(c.value, false);
+        Evaluate(node);
+        EXPECT_EQ(node->GetNumberValue(0), 10 + c.runs);
+        EXPECT_EQ(node->GetNumberValue(1), c.trace);
+        if (c.runs > 0) {
+            EXPECT_EQ(iteration->GetNumber(), c.runs);
+            EXPECT_EQ(iterations->GetNumber(), c.runs);
+        }
+    }
+}
+
+TEST_F(NodeGraphNodeTest, NumberPointAndFrameLoopActionsCombineTheRuns) {
+    Builder project;
+    Node* loop = project.Add(Builder::kLoopIterations, "loop");
+    Node* runs = project.Valley(loop, 5, 2, 7);
+    const char* number_actions[] = {"replace", "summation", "average", "minimum", "maximum"};
+    for (const char* action : number_actions) {
+        project.Feed(runs, "number", project.Io(Builder::kNumberIo, action, action));
+    }
+    Node* point = project.Add(Builder::kPoint, "", "y", 1);
+    project.Connect(runs, "number", point, "x");
+    for (const char* action : {"replace", "summation", "average"}) {
+        project.Feed(point, "point",
+                     project.Io(Builder::kPointIo, std::string("p_") + action, action));
+    }
+    // (0, 0, 10, 10), (5, 5, 10, 10), ...
+    Node* corner = project.Line(loop, 5, -5);
+    Node* frame = project.Add(Builder::kFrame, "", "width", 10);
+    Builder::SetNumber(frame, "height", 10);
+    project.Connect(corner, "number", frame, "x");
+    project.Connect(corner, "number", frame, "y");
+    for (const char* action : {"replace", "comp_over"}) {
+        project.Feed(frame, "frame",
+                     project.Io(Builder::kFrameIo, std::string("f_") + action, action));
+    }
+
+    NodeGraphNode* node = NodeReading(project.Write(Path("actions.qmr")));
+    ASSERT_EQ(node->GetNumOutplugs(), 10u);
+    Node* count = FeedNumber(node, "iterations", 3);
+    Evaluate(node, 9);
+    const double numbers[] = {7, 14, 14.0 / 3, 2, 7};
+    for (uint32_t j = 0; j < 5; ++j) {
+        EXPECT_DOUBLE_EQ(node->GetNumberValue(j), numbers[j]) << number_actions[j];
+    }
+    const std::array<double, 2> points[] = {{7, 1}, {14, 3}, {14.0 / 3, 1}};
+    for (uint32_t j = 0; j < 3; ++j) {
+        const Point p = node->GetPointValue(5 + j);
+        EXPECT_DOUBLE_EQ(p.x, points[j][0]) << node->GetOutplugName(5 + j);
+        EXPECT_DOUBLE_EQ(p.y, points[j][1]) << node->GetOutplugName(5 + j);
+    }
+
+    count->GetAttribute("value")->SetNumber(2, false);
+    Evaluate(node);
+    const std::array<double, 4> frames[] = {{5, 5, 10, 10}, {0, 0, 15, 15}};
+    for (uint32_t j = 0; j < 2; ++j) {
+        const Frame f = node->GetFrameValue(8 + j);
+        EXPECT_EQ((std::array<double, 4>{f.x, f.y, f.width, f.height}), frames[j])
+            << node->GetOutplugName(8 + j);
+    }
+}
+
+TEST_F(NodeGraphNodeTest, ImageLoopActionsCombineTheRunsAndClampAnAdditionOnlyAtTheEnd) {
+    // Each run blends a colour onto transparent black with the run's opacity: in "add" mode the
+    // pixel is colour x opacity, in "over" mode it is the colour with opacity as its alpha.
+    const struct {
+        const char* action;
+        const char* mode;
+        Rgbo colour;
+        std::array<double, 3> opacities;
+        std::array<float, 4> expected;
+    } cases[] = {
+        {"replace", "add", {1, 2, 0, 1}, {1.1, -0.6, 0.3}, {0.3f, 0.6f, 0, 0.3f}},
+        // Clamped once: 0.8 and 1.6 -> 1; clamping each run would give 0.7 and 0.6.
+        {"addition", "add", {1, 2, 0, 1}, {1.1, -0.6, 0.3}, {0.8f, 1, 0, 0.8f}},
+        {"average", "add", {1, 2, 0, 1}, {1.1, -0.6, 0.3}, {0.8f / 3, 1.6f / 3, 0, 0.8f / 3}},
+        {"minimum", "add", {1, 2, 0, 1}, {1.1, -0.6, 0.3}, {-0.6f, -1.2f, 0, -0.6f}},
+        {"maximum", "add", {1, 2, 0, 1}, {1.1, -0.6, 0.3}, {1.1f, 2.2f, 0, 1.1f}},
+        // Alpha 1 - 0.5 x 0.75 x 0.5; the colour stays.
+        {"comp_over", "over", {0.2, 0.4, 0.6, 1}, {0.5, 0.25, 0.5}, {0.2f, 0.4f, 0.6f, 0.8125f}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.action);
+        Builder project;
+        Node* background = project.Add(Builder::kSolid, "", "width", 2);
+        Builder::SetNumber(background, "height", 2);
+        background->GetAttribute("color")->SetRgbo({0, 0, 0, 0}, false);
+        Node* foreground = project.Add(Builder::kSolid, "", "width", 2);
+        Builder::SetNumber(foreground, "height", 2);
+        foreground->GetAttribute("color")->SetRgbo(c.colour, false);
+        Node* blend = project.Add(Builder::kBlend);
+        ASSERT_TRUE(blend->GetAttribute("mode")->SetChoice(c.mode, false));
+        project.Connect(background, "image", blend, "background");
+        project.Connect(foreground, "image", blend, "foreground");
+        Node* loop = project.Add(Builder::kLoopIterations);
+        project.Connect(project.Valley(loop, c.opacities[0], c.opacities[1], c.opacities[2]),
+                        "number", blend, "opacity");
+        project.Feed(blend, "image", project.Io(Builder::kImageIo, "image", c.action));
+
+        NodeGraphNode* node = NodeReading(project.Write(Path(std::string(c.action) + ".qmr")));
+        ASSERT_EQ(node->GetNumOutplugs(), 1u);
+        node->GetAttribute("iterations")->SetNumber(3, false);
+        Evaluate(node);
+        const Image* image = node->GetImageValue(0);
+        ASSERT_NE(image, nullptr);
+        ASSERT_EQ(image->GetWidth(), 2u);
+        const float* pixel = image->GetPixel(1, 1);
+        for (int channel = 0; channel < 4; ++channel) {
+            EXPECT_NEAR(pixel[channel], c.expected[channel], 1e-5) << "channel " << channel;
+        }
+    }
+}
+
+TEST_F(NodeGraphNodeTest, RunsFeedTheOutputOfTheSameNameAndTypeIntoTheNextRun) {
+    Builder project;
+    const auto plus_one = [&](const std::string& input) {
+        Node* next = project.Math("add", 0, 1);
+        project.Connect(project.Io(Builder::kNumberIo, input), "number", next, "a");
+        return next;
+    };
+    // Paired: each run adds one to the previous run's own value, not to the running sum.
+    project.Feed(plus_one("acc"), "number", project.Io(Builder::kNumberIo, "acc", "summation"));
+    // Names differ in case: never paired.
+    project.Feed(plus_one("x"), "number", project.Io(Builder::kNumberIo, "X"));
+    // Same name, other IO type: never paired.
+    Node* point = project.Add(Builder::kPoint);
+    project.Connect(plus_one("p"), "number", point, "x");
+    project.Feed(point, "point", project.Io(Builder::kPointIo, "p"));
+
+    NodeGraphNode* node = NodeReading(project.Write(Path("pairs.qmr")));
+    ASSERT_EQ(node->GetNumOutplugs(), 3u);
+    FeedNumber(node, "acc", 10);
+    FeedNumber(node, "x", 5);
+    FeedNumber(node, "p", 5);
+    node->GetAttribute("iterations")->SetNumber(3, false);
+    Evaluate(node);
+    EXPECT_EQ(node->GetNumberValue(0), 11 + 12 + 13);
+    EXPECT_EQ(node->GetNumberValue(1), 6);
+    EXPECT_EQ(node->GetPointValue(2).x, 6);
+}
+
+TEST_F(NodeGraphNodeTest, FailingInnerOutplugsBecomeTheRequestedOutplugsState) {
+    Builder project;
+    project.Feed(project.Math("divide", 1, 0, "ratio"), "number",
+                 project.Io(Builder::kNumberIo, "q"));
+    project.Feed(project.Add(Builder::kNumber, "one", "value", 1), "number",
+                 project.Io(Builder::kNumberIo, "ok"));
+    NodeGraphNode* node = NodeReading(project.Write(Path("state.qmr")));
+    ASSERT_EQ(node->GetNumOutplugs(), 2u);
+
+    Evaluate(node, 1);
+    EXPECT_EQ(node->GetState(1), 1u);
+    EXPECT_EQ(node->GetStateMessage(1), "Math:ratio:number:Division by zero.");
+    EXPECT_EQ(node->GetNumberValue(1), 1) << "the other output is still computed";
+
+    node->GetInnerGraph()->FindNode("ratio")->SetName("");
+    Evaluate(node, 0);
+    EXPECT_EQ(node->GetState(0), 1u);
+    EXPECT_EQ(node->GetStateMessage(0), "Math:number:Division by zero.");
+}
+
+TEST_F(NodeGraphNodeTest, EventsReachInnerInputsAndReleaseImagesAndMaterials) {
+    Builder project;
+    project.Attributes("params")->AddNumberAttribute("gain", 1, 0, 10, 1, 0);
+    Node* sum = project.Math("add", 0, 0);
+    project.Connect(project.Io(Builder::kNumberIo, "a"), "number", sum, "a");
+    project.Connect(project.Io(Builder::kNumberIo, "b"), "number", sum, "b");
+    project.Feed(sum, "number", project.Io(Builder::kNumberIo, "sum"));
+    Node* solid = project.Add(Builder::kSolid, "", "width", 4);
+    project.Feed(solid, "image", project.Io(Builder::kImageIo, "image"));
+    Node* material = project.Add(Builder::kMaterial);
+    project.Connect(solid, "image", material, "base_color");
+    project.Feed(material, "material", project.Io(Builder::kMaterialIo, "material"));
+    const std::string path = project.Write(Path("events.qmr"));
+
+    Update::Get()->FlushEventsToProcess();
+    NodeGraphNode* node = NewNode();
+    EventRecorder outer;
+    node->AddNodeListener(&outer);
+    ASSERT_EQ(node->ReadProject(path).GetCode(), 0);
+    ASSERT_EQ(node->GetInputNodes().size(), 2u);
+    EventRecorder inner[2];
+    for (int i = 0; i < 2; ++i) {
+        node->GetInputNodes()[i]->AddNodeListener(&inner[i]);
+    }
+    Update::Get()->FlushEventsToProcess();
+    EXPECT_EQ(std::count(outer.m_events.begin(), outer.m_events.end(), std::make_pair(5u, 0u)), 1)
+        << "the read announces itself";
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(CountOfType(inner[i], 5), 0) << "parameter 0 names the path attribute";
+    }
+
+    // Inplugs: path, iterations, gain, a, b.
+    for (uint32_t parameter = 0; parameter <= 5; ++parameter) {
+        SCOPED_TRACE(parameter);
+        inner[0].m_events.clear();
+        inner[1].m_events.clear();
+        node->ProcessEvent(5, parameter);
+        for (uint32_t i = 0; i < 2; ++i) {
+            const bool reached = parameter == 3 + i;
+            EXPECT_EQ(CountOfType(inner[i], 5), reached ? 1 : 0) << "input " << i;
+            if (reached) {
+                EXPECT_EQ(std::count(inner[i].m_events.begin(), inner[i].m_events.end(),
+                                     std::make_pair(5u, 0u)),
+                          1);
+            }
+        }
+    }
+    for (int i = 0; i < 2; ++i) {
+        node->GetInputNodes()[i]->RemoveNodeListener(&inner[i]);
+    }
+    node->RemoveNodeListener(&outer);
+
+    FeedNumber(node, "a", 2);
+    FeedNumber(node, "b", 3);
+    Evaluate(node);
+    ASSERT_TRUE(node->GetImageValue(1) && node->GetMaterialValue(2));
+    EXPECT_EQ(node->GetImageValue(1)->GetWidth(), 4u);
+    node->ProcessEvent(11, 0);
+    EXPECT_EQ(node->GetImageValue(1), nullptr);
+    EXPECT_EQ(node->GetMaterialValue(2), nullptr);
+    EXPECT_EQ(node->GetNumberValue(0), 5);
+}
+
+TEST_F(NodeGraphNodeTest, SavedAttributeValuesComeBackOnceTheProjectIsRead) {
+    Builder project;
+    DynamicNode* params = project.Attributes("params");
+    params->AddNumberAttribute("gain", 1, 0, 10, 0.5, 1);
+    params->AddChoiceAttribute("quality", "draft,final");
+    params->AddStringAttribute("label", "");
+    project.Feed(project.Add(Builder::kNumber), "number", project.Io(Builder::kNumberIo, "out"));
+    const std::string path = project.Write(Path("saved.qmr"));
+
+    // Records of kind 0 are accepted and dropped; the others wait for PostLoad.
+    NodeGraphNode* direct = NewNode("direct");
+    direct->SetFileReference(0, path);
+    EXPECT_TRUE(direct->StoreRecord(0, "gain", "NUMBER", "9", ""));
+    EXPECT_TRUE(direct->StoreRecord(1, "gain", "NUMBER", "2.5", ""));
+    EXPECT_TRUE(direct->StoreRecord(1, "quality", "CHOICE", "final", ""));
+    EXPECT_EQ(direct->PostLoad(1).GetCode(), 0);
+    ASSERT_EQ(direct->GetNumAttributes(), 5u);
+    EXPECT_EQ(direct->GetAttribute("gain")->GetNumber(), 2.5);
+    EXPECT_EQ(direct->GetAttribute("quality")->GetChoice(), "final");
+
+    // A document holding the node, written and read back.
+    NodeGraphNode* node = NodeReading(path);
+    node->GetAttribute("iterations")->SetNumber(4, false);
+    node->GetAttribute("gain")->SetNumber(7.5, false);
+    ASSERT_TRUE(node->GetAttribute("quality")->SetChoice("final", false));
+    node->GetAttribute("label")->SetString("hello", false);
+    const std::string document = Path("document.qmr");
+    ASSERT_LE(ProjectFile::Write(*m_document, document).GetCode(), 1);
+
+    RefPtr<NodeGraph> read(new NodeGraph);
+    const Status status = ProjectFile::Read(document, *read);
+    ASSERT_EQ(status.GetCode(), 0) << status.GetMessage();
+    Node* again = read->FindNode("graph");
+    ASSERT_NE(again, nullptr);
+    ASSERT_EQ(again->GetNumAttributes(), 5u);
+    EXPECT_EQ(again->GetAttribute("path")->GetString(), path);
+    EXPECT_EQ(again->GetAttribute("iterations")->GetNumber(), 4);
+    EXPECT_EQ(again->GetAttribute("gain")->GetNumber(), 7.5);
+    EXPECT_EQ(again->GetAttribute("quality")->GetChoice(), "final");
+    EXPECT_EQ(again->GetAttribute("label")->GetString(), "hello");
+    EXPECT_EQ(again->GetNumOutplugs(), 1u);
+}
+
+}  // namespace
