@@ -124,6 +124,8 @@ TEST_F(NodeGraphNodeTest, NumberPointAndFrameLoopActionsCombineTheRuns) {
 TEST_F(NodeGraphNodeTest, ImageLoopActionsCombineTheRunsAndClampAnAdditionOnlyAtTheEnd) {
     // Each run blends a colour onto transparent black with the run's opacity: in "add" mode the
     // pixel is colour x opacity, in "over" mode it is the colour with opacity as its alpha.
+    const Rgbo tint{1, 20, -1, 1};
+    const std::array<double, 3> runs{0.2, -0.9, 0.8};
     const struct {
         const char* action;
         const char* mode;
@@ -131,12 +133,12 @@ TEST_F(NodeGraphNodeTest, ImageLoopActionsCombineTheRunsAndClampAnAdditionOnlyAt
         std::array<double, 3> opacities;
         std::array<float, 4> expected;
     } cases[] = {
-        {"replace", "add", {1, 2, 0, 1}, {1.1, -0.6, 0.3}, {0.3f, 0.6f, 0, 0.3f}},
-        // Clamped once: 0.8 and 1.6 -> 1; clamping each run would give 0.7 and 0.6.
-        {"addition", "add", {1, 2, 0, 1}, {1.1, -0.6, 0.3}, {0.8f, 1, 0, 0.8f}},
-        {"average", "add", {1, 2, 0, 1}, {1.1, -0.6, 0.3}, {0.8f / 3, 1.6f / 3, 0, 0.8f / 3}},
-        {"minimum", "add", {1, 2, 0, 1}, {1.1, -0.6, 0.3}, {-0.6f, -1.2f, 0, -0.6f}},
-        {"maximum", "add", {1, 2, 0, 1}, {1.1, -0.6, 0.3}, {1.1f, 2.2f, 0, 1.1f}},
+        {"replace", "add", tint, runs, {0.8f, 16, -0.8f, 0.8f}},
+        // The sums 0.1, 2 and -0.1 clamped once; clamping each run would give 0.8 in red.
+        {"addition", "add", tint, runs, {0.1f, 1, 0, 0.1f}},
+        {"average", "add", tint, runs, {0.1f / 3, 2.0f / 3, -0.1f / 3, 0.1f / 3}},
+        {"minimum", "add", tint, runs, {-0.9f, -18, -0.8f, -0.9f}},
+        {"maximum", "add", tint, runs, {0.8f, 16, 0.9f, 0.8f}},
         // Alpha 1 - 0.5 x 0.75 x 0.5; the colour stays.
         {"comp_over", "over", {0.2, 0.4, 0.6, 1}, {0.5, 0.25, 0.5}, {0.2f, 0.4f, 0.6f, 0.8125f}},
     };
