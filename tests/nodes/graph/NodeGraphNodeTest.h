@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
 #include <string>
 
 #include "host/Engine.h"
@@ -20,6 +23,28 @@ protected:
     void SetUp() override {
         SandboxTest::SetUp();
         PluginLoader::Get().LoadDefault();
+    }
+
+    void TearDown() override {
+        if (m_saved_tmpdir) {
+            if (m_saved_tmpdir->empty()) {
+                unsetenv("TMPDIR");
+            } else {
+                setenv("TMPDIR", m_saved_tmpdir->c_str(), 1);
+            }
+        }
+        SandboxTest::TearDown();
+    }
+
+    // Makes a new empty folder the system temporary folder until the test ends, so that other
+    // test processes cannot add to it.
+    std::filesystem::path UsePrivateTemporaryFolder() {
+        const std::filesystem::path folder = m_folder / "tmp";
+        std::filesystem::create_directory(folder);
+        const char* previous = std::getenv("TMPDIR");
+        m_saved_tmpdir = previous ? previous : "";
+        setenv("TMPDIR", folder.c_str(), 1);
+        return folder;
     }
 
     std::string Path(const std::string& name) const { return (m_folder / name).string(); }
@@ -68,4 +93,6 @@ protected:
     }
 
     RefPtr<NodeGraph> m_document{new NodeGraph};
+    // TMPDIR before UsePrivateTemporaryFolder; empty when it was unset.
+    std::optional<std::string> m_saved_tmpdir;
 };
