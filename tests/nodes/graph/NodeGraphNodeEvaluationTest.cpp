@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "host/BezierSpline.h"
 #include "host/Image.h"
 #include "host/Material.h"
 #include "host/NodeListener.h"
@@ -329,3 +330,56 @@ TEST_F(NodeGraphNodeTest, SavedAttributeValuesComeBackOnceTheProjectIsRead) {
 }
 
 }  // namespace
+
+TEST_F(NodeGraphNodeTest, MaterialCurveColourAndBooleanOutputsAreKeptAsCopiesAndSurviveCopyFrom) {
+    ProjectBuilder project;
+    Node* solid = project.Add(ProjectBuilder::kSolid, "base");
+    ProjectBuilder::SetNumber(solid, "width", 4);
+    ProjectBuilder::SetNumber(solid, "height", 4);
+    solid->GetAttribute("color")->SetRgbo({0.2, 0.4, 0.6, 1.0}, false);
+    Node* material = project.Add(ProjectBuilder::kMaterial, "material");
+    project.Connect(solid, "image", material, "base_color");
+    project.Feed(material, "material", project.Io(ProjectBuilder::kMaterialIo, "clay"));
+    Node* curve = project.Add(NodeType(10, 5, 0), "curve");
+    curve->GetAttribute("end")->SetPoint({2.0, 3.0}, false);
+    project.Feed(curve, "curves", project.Io(NodeType(10, 1, 64), "path"));
+    Node* colour = project.Add(NodeType(10, 2, 4), "colour");
+    colour->GetAttribute("color")->SetRgbo({0.2, 0.4, 0.6, 0.5}, false);
+    project.Feed(colour, "color", project.Io(NodeType(10, 1, 42), "tint", "comp_over"));
+    Node* flag = project.Add(NodeType(10, 2, 5), "flag");
+    flag->GetAttribute("value")->SetBoolean(true, false);
+    project.Feed(flag, "bool", project.Add(NodeType(10, 1, 21), "on"));
+
+    NodeGraphNode* node = NodeReading(project.Write(Path("outputs.qmr")));
+    ASSERT_EQ(node->GetNumOutplugs(), 4u);
+    node->GetAttribute("iterations")->SetNumber(2, false);
+    Evaluate(node);
+
+    const uint32_t clay = node->FindOutplug("clay");
+    Material* result = node->GetMaterialValue(clay);
+    ASSERT_NE(result, nullptr);
+    Material* inner = material->GetMaterialValue(0);
+    EXPECT_NE(result, inner);  // a copy, not the inner node's object
+    ASSERT_NE(result->GetImage("base_color"), nullptr);
+    EXPECT_FLOAT_EQ(result->GetImage("base_color")->GetPixel(3, 3)[2], 0.6f);
+
+    std::vector<BezierSpline*>* curves = node->GetCurveValue(node->FindOutplug("path"));
+    ASSERT_TRUE(curves && curves->size() == 1u);
+    EXPECT_EQ((*curves)[0]->GetControlPoints().back(), (Point{2.0, 3.0}));
+
+    // Half-transparent colour over itself: same colour, alpha 0.5 + 0.5 x 0.5.
+    const Rgbo tint = node->GetRgboValue(node->FindOutplug("tint"));
+    EXPECT_DOUBLE_EQ(tint.r, 0.2);
+    EXPECT_DOUBLE_EQ(tint.b, 0.6);
+    EXPECT_DOUBLE_EQ(tint.o, 0.75);
+    EXPECT_TRUE(node->GetBooleanValue(node->FindOutplug("on")));
+
+    NodeGraphNode* copy = NewNode("copy");
+    copy->CopyFrom(node);
+    EXPECT_EQ(copy->GetFileReference(0), node->GetFileReference(0));
+    ASSERT_EQ(copy->GetNumOutplugs(), 4u);
+    Evaluate(copy);
+    EXPECT_EQ(copy->GetRgboValue(copy->FindOutplug("tint")), (Rgbo{0.2, 0.4, 0.6, 0.5}));
+    ASSERT_NE(copy->GetMaterialValue(clay), nullptr);
+    EXPECT_NE(copy->GetMaterialValue(clay), result);
+}
