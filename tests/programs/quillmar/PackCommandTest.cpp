@@ -1,0 +1,87 @@
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "tests/programs/quillmar/QuillmarTest.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using PackCommandTest = QuillmarTest;
+
+std::map<std::string, std::string> ReadTree(const fs::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file()) {
+            files[entry.path().lexically_relative(folder).generic_string()] =
+                QuillmarTest::ReadText(entry.path());
+        }
+    }
+    return files;
+}
+
+TEST_F(PackCommandTest, UnpackGivesBackThePackedFilesAndKeepsExistingFilesUnlessForced) {
+    const std::map<std::string, std::string> files = {
+        {"Project.xml", "<QuillmarProject major=\"1\" minor=\"0\" />\n"},
+        {"node1_attributes.xml", "<Attributes />"},
+        {"images/a b.png", std::string("\x89PNG\r\n\x1a\n\0\xff", 10)},
+        {"images/deep/c.txt", ""},
+    };
+    for (const auto& [name, text] : files) {
+        WriteText(m_folder / "source" / name, text);
+    }
+    // The archive written into the packed folder itself is not packed into the next one.
+    for (int pass = 0; pass < 2; ++pass) {
+        const ProgramRun pack = Run({"pack", "source", "-o", "source/self.qmr"});
+        ASSERT_EQ(pack.m_exit_code, 0) << pack.Describe();
+    }
+    fs::rename(m_folder / "source/self.qmr", m_folder / "p.qmr");
+    const ProgramRun unpack = Run({"unpack", "p.qmr", "-o", "target/new"});
+    ASSERT_EQ(unpack.m_exit_code, 0) << unpack.Describe();
+    EXPECT_EQ(ReadTree(m_folder / "target/new"), files);
+
+    // A clash stops the unpack before anything is written; --force overwrites.
+    WriteText(m_folder / "target/old/images/deep/c.txt", "mine");
+    const ProgramRun refused = Run({"unpack", "p.qmr", "-o", "target/old"});
+    EXPECT_EQ(refused.m_exit_code, 2) << refused.Describe();
+    EXPECT_TRUE(refused.m_err.contains("c.txt") && refused.m_err.contains("--force"))
+        << refused.Describe();
+    EXPECT_FALSE(fs::exists(m_folder / "target/old/Project.xml"));
+    EXPECT_EQ(ReadText(m_folder / "target/old/images/deep/c.txt"), "mine");
+    const ProgramRun forced = Run({"unpack", "p.qmr", "-o", "target/old", "--force"});
+    EXPECT_EQ(forced.m_exit_code, 0) << forced.Describe();
+    EXPECT_EQ(ReadTree(m_folder / "target/old"), files);
+
+    // Never written through a symbolic link out of the folder.
+    fs::create_directories(m_folder / "outside");
+    fs::create_directories(m_folder / "linked");
+    fs::create_directory_symlink(m_folder / "outside", m_folder / "linked/images");
+    const ProgramRun linked = Run({"unpack", "p.qmr", "-o", "linked", "--force"});
+    EXPECT_EQ(linked.m_exit_code, 2) << linked.Describe();
+    EXPECT_TRUE(fs::is_empty(m_folder / "outside"));
+}
+
+TEST_F(PackCommandTest, RefusesFoldersWithoutProjectXmlAndFilesThatAreNoArchive) {
+    WriteText(m_folder / "no_project/sub/Project.xml", "<QuillmarProject />");
+    WriteText(m_folder / "junk.qmr", "not a zip archive");
+    struct Case {
+        QStringList m_arguments;
+        const char* m_message;
+    };
+    for (const Case& c : {
+             Case{{"pack", "no_project", "-o", "out.qmr"}, "Project.xml"},
+             Case{{"pack", "missing", "-o", "out.qmr"}, "missing"},
+             Case{{"pack", "no_project"}, "--output"},
+             Case{{"unpack", "junk.qmr", "-o", "out"}, "junk.qmr"},
+             Case{{"unpack", "missing.qmr", "-o", "out"}, "missing.qmr"},
+         }) {
+        const ProgramRun run = Run(c.m_arguments);
+        EXPECT_EQ(run.m_exit_code, 2) << c.m_arguments.join(' ').toStdString() << run.Describe();
+        EXPECT_TRUE(run.m_err.contains(c.m_message)) << run.Describe();
+    }
+    EXPECT_FALSE(fs::exists(m_folder / "out.qmr"));
+    EXPECT_FALSE(fs::exists(m_folder / "out"));
+}
+
+}  // namespace
