@@ -4,14 +4,18 @@
 #include <CLI/CLI.hpp>
 
 #include "programs/quillmar/Command.h"
+#include "programs/quillmar/InfoCommand.h"
 #include "programs/quillmar/NodesCommand.h"
 #include "programs/quillmar/PackCommand.h"
+#include "programs/quillmar/RunCommand.h"
 #include "programs/quillmar/UnpackCommand.h"
 
 int main(int argc, char** argv) {
     CLI::App program("Runs and inspects Quillmar projects.", "quillmar");
     program.require_subcommand(1);
     std::vector<std::unique_ptr<Command>> commands;
+    commands.push_back(std::make_unique<RunCommand>(program));
+    commands.push_back(std::make_unique<InfoCommand>(program));
     commands.push_back(std::make_unique<NodesCommand>(program));
     commands.push_back(std::make_unique<PackCommand>(program));
     commands.push_back(std::make_unique<UnpackCommand>(program));

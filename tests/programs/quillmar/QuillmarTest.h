@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -11,10 +12,23 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <ostream>
 #include <sstream>
 #include <string>
 
 #include "host/ScopedTemporaryDirectory.h"
+
+// Failure messages show JSON values as compact JSON.
+inline void PrintTo(const QJsonArray& array, std::ostream* out) {
+    *out << QJsonDocument(array).toJson(QJsonDocument::Compact).toStdString();
+}
+inline void PrintTo(const QJsonObject& object, std::ostream* out) {
+    *out << QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
+}
+inline void PrintTo(const QJsonValue& value, std::ostream* out) {
+    *out << QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact).toStdString();
+}
 
 // Runs the built quillmar program in a fresh folder of the test's own, removed at the end. The
 // program finds the plug-ins through the QUILLMAR_PLUGIN_PATH that ctest sets.
@@ -60,10 +74,14 @@ protected:
                 process.readAllStandardError()};
     }
 
-    // Writes `xml` as Project.xml of folder `name` and packs it into `name`.qmr; returns the
-    // project file's name.
-    QString PackProject(const std::string& name, const std::string& xml) const {
+    // Writes `xml` as Project.xml of folder `name`, and the side files, and packs the folder into
+    // `name`.qmr; returns the project file's name.
+    QString PackProject(const std::string& name, const std::string& xml,
+                        const std::map<std::string, std::string>& side_files = {}) const {
         WriteText(m_folder / name / "Project.xml", xml);
+        for (const auto& [file, text] : side_files) {
+            WriteText(m_folder / name / file, text);
+        }
         const ProgramRun run = Run(
             {"pack", QString::fromStdString(name), "-o", QString::fromStdString(name + ".qmr")});
         EXPECT_EQ(run.m_exit_code, 0) << run.Describe();
