@@ -7,6 +7,7 @@
 #include "programs/quillmar/InfoCommand.h"
 #include "programs/quillmar/NodesCommand.h"
 #include "programs/quillmar/PackCommand.h"
+#include "programs/quillmar/RenderCommand.h"
 #include "programs/quillmar/RunCommand.h"
 #include "programs/quillmar/UnpackCommand.h"
 
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
     std::vector<std::unique_ptr<Command>> commands;
     commands.push_back(std::make_unique<RunCommand>(program));
     commands.push_back(std::make_unique<InfoCommand>(program));
+    commands.push_back(std::make_unique<RenderCommand>(program));
     commands.push_back(std::make_unique<NodesCommand>(program));
     commands.push_back(std::make_unique<PackCommand>(program));
     commands.push_back(std::make_unique<UnpackCommand>(program));

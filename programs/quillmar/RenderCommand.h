@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+#include "programs/quillmar/Command.h"
+
+// `quillmar render DOCUMENT.qmr [-o DIR]`: reads a document into the open document (Node Graph
+// nodes in it read their own projects), evaluates every active Writer node and writes its image
+// to the Writer's path, relative paths into DIR.
+class RenderCommand : public Command {
+public:
+    explicit RenderCommand(CLI::App& program);
+    int Run() override;
+
+private:
+    std::string m_document;
+    std::string m_folder = ".";
+};

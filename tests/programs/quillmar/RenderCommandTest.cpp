@@ -1,0 +1,101 @@
+#include <filesystem>
+#include <string>
+
+#include "host/Image.h"
+#include "host/ImageFile.h"
+#include "host/RefPtr.h"
+#include "tests/programs/quillmar/QuillmarTest.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using RenderCommandTest = QuillmarTest;
+
+constexpr const char* kInnerProject = R"(<?xml version="1.0" ?>
+<QuillmarProject major="1" minor="0">
+    <Node id="0" type="10,3,0">
+        <Value name="width" type="NUMBER" value="3" />
+        <Value name="height" type="NUMBER" value="5" />
+        <Value name="color" type="RGBO" value="0,1,0,1" />
+    </Node>
+    <Node id="1" type="10,1,53" name="picture" />
+    <Connection from="0" outplug="image" to="1" inplug="image" />
+</QuillmarProject>
+)";
+
+// Writers fed directly, through a Node Graph node, by nothing, without a path, and inactive.
+constexpr const char* kDocument = R"(<?xml version="1.0" ?>
+<QuillmarProject major="1" minor="0">
+    <Node id="0" type="10,3,0">
+        <Value name="width" type="NUMBER" value="4" />
+        <Value name="height" type="NUMBER" value="2" />
+        <Value name="color" type="RGBO" value="1,0,0,1" />
+    </Node>
+    <Node id="1" type="10,16,0" name="direct">
+        <Value name="path" type="STRING" value="sub/direct.png" />
+    </Node>
+    <Node id="2" type="10,1,5" name="graph">
+        <Value name="path" type="STRING" value="inner.qmr" />
+    </Node>
+    <Node id="3" type="10,16,0" name="nested">
+        <Value name="path" type="STRING" value="nested.png" />
+    </Node>
+    <Node id="4" type="10,16,0" name="unfed">
+        <Value name="path" type="STRING" value="unfed.png" />
+    </Node>
+    <Node id="5" type="10,16,0" name="pathless" />
+    <Node id="6" type="10,16,0" name="off" active="0">
+        <Value name="path" type="STRING" value="off.png" />
+    </Node>
+    <Connection from="0" outplug="image" to="1" inplug="image" />
+    <Connection from="2" outplug="picture" to="3" inplug="image" />
+    <Connection from="0" outplug="image" to="5" inplug="image" />
+    <Connection from="0" outplug="image" to="6" inplug="image" />
+</QuillmarProject>
+)";
+
+TEST_F(RenderCommandTest, WritesEveryWritersImageAndReportsWritersThatCannotWrite) {
+    PackProject("inner", kInnerProject);
+    const QString document = PackProject("document", kDocument);
+    const ProgramRun run = Run({"render", document, "-o", "out"});
+    EXPECT_EQ(run.m_exit_code, 1) << run.Describe();
+    EXPECT_EQ(run.m_out.toStdString(), "Wrote out/sub/direct.png\nWrote out/nested.png\n");
+    for (const char* message :
+         {"\"unfed\" has no image to write to unfed.png", "\"pathless\" has no path"}) {
+        EXPECT_TRUE(run.m_err.contains(message)) << message << "\n" << run.Describe();
+    }
+    EXPECT_FALSE(fs::exists(m_folder / "out/unfed.png") || fs::exists(m_folder / "out/off.png"));
+
+    struct Expected {
+        const char* m_file;
+        uint32_t m_width;
+        uint32_t m_height;
+        float m_red;
+        float m_green;
+    };
+    for (const Expected& expected : {Expected{"out/sub/direct.png", 4, 2, 1.0f, 0.0f},
+                                     Expected{"out/nested.png", 3, 5, 0.0f, 1.0f}}) {
+        std::string error;
+        const RefPtr<Image> image = ImageFile::Read((m_folder / expected.m_file).string(), error);
+        ASSERT_TRUE(image) << expected.m_file << ": " << error;
+        const float* pixel = image->GetPixel(image->GetWidth() - 1, image->GetHeight() - 1);
+        EXPECT_TRUE(image->GetWidth() == expected.m_width &&
+                    image->GetHeight() == expected.m_height && pixel[0] == expected.m_red &&
+                    pixel[1] == expected.m_green && pixel[3] == 1.0f)
+            << expected.m_file;
+    }
+}
+
+TEST_F(RenderCommandTest, RefusesDocumentsThatCannotBeReadOrHoldNoWriter) {
+    const QString inner = PackProject("inner", kInnerProject);
+    WriteText(m_folder / "broken.qmr", "not a project file");
+    for (const auto& [document, message] :
+         {std::pair{inner, "no Writer node"}, std::pair{QString("broken.qmr"), "cannot read"},
+          std::pair{QString("missing.qmr"), "cannot read"}}) {
+        const ProgramRun run = Run({"render", document});
+        EXPECT_TRUE(run.m_exit_code == 2 && run.m_err.contains(message)) << run.Describe();
+    }
+}
+
+}  // namespace
