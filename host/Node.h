@@ -222,13 +222,24 @@ public:
     // Shared locks currently held on this node's values (0 when every LockValue was released).
     uint32_t GetNumValueLocks() const;
 
+    // One error state set on an outplug.
+    struct StateReport {
+        State m_state = 0;
+        std::string m_message;
+    };
+
     // Node state: the highest state of its outplugs. 0 is fine, above 0 an error.
     State GetState() const;
     State GetState(uint32_t outplug) const;
     const std::string& GetStateMessage(uint32_t outplug) const;
     // Message of the first outplug with the node's state, or empty.
     std::string GetStateMessage() const;
+    // The outplug's state and message become the given ones. A state above 0 is also added to the
+    // outplug's reports; state 0 clears them.
     void SetState(uint32_t outplug, State state, const std::string& message);
+    // Every state above 0 set on the outplug since its last evaluation began, in order (GetState
+    // keeps only the last one). Empty for an invalid outplug.
+    const std::vector<StateReport>& GetStateReports(uint32_t outplug) const;
 
     // Dirties the node and everything downstream.
     void SetDirtyAllOutplugs();
@@ -291,6 +302,8 @@ private:
         bool m_in_progress = false;
         State m_state = 0;
         std::string m_message;
+        // Empty, and so without an allocation, while nothing fails.
+        std::vector<StateReport> m_reports;
     };
     struct Connection {
         uint32_t m_outplug = 0;

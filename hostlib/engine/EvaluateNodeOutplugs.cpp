@@ -168,6 +168,7 @@ void EvaluateNodeOutplugs::ComputeTop() {
     Node::Outplug& before = node->m_outplugs[outplug];
     before.m_state = 0;
     before.m_message.clear();
+    before.m_reports.clear();
 
     node->EvaluateOutplug(outplug, values);
 
@@ -186,5 +187,6 @@ void EvaluateNodeOutplugs::ComputeTop() {
     if (entry.m_cycle) {
         after.m_state = 2;
         after.m_message = kCycleMessage;
+        after.m_reports.push_back({2, kCycleMessage});
     }
 }

@@ -669,9 +669,20 @@ std::string Node::GetStateMessage() const {
 
 void Node::SetState(uint32_t outplug, State state, const std::string& message) {
     if (outplug < m_outplugs.size()) {
-        m_outplugs[outplug].m_state = state;
-        m_outplugs[outplug].m_message = message;
+        Outplug& plug = m_outplugs[outplug];
+        plug.m_state = state;
+        plug.m_message = message;
+        if (state == 0) {
+            plug.m_reports.clear();
+        } else {
+            plug.m_reports.push_back({state, message});
+        }
     }
+}
+
+const std::vector<Node::StateReport>& Node::GetStateReports(uint32_t outplug) const {
+    static const std::vector<StateReport> kNoReports;
+    return outplug < m_outplugs.size() ? m_outplugs[outplug].m_reports : kNoReports;
 }
 
 void Node::SetDirtyAllOutplugs() {

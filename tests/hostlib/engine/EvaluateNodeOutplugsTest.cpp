@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <memory>
 
 #include "tests/hostlib/engine/EngineTest.h"
@@ -111,6 +112,45 @@ TEST_F(EvaluateNodeOutplugsTest, InputValuesFollowConnectionsAndNeedsAndStatesAr
     EXPECT_EQ(node->GetState(0), 0u);
     EXPECT_EQ(node->GetStateMessage(0), "");
     EXPECT_EQ(node->GetState(), 2u);
+}
+
+TEST_F(EvaluateNodeOutplugsTest, StateReportsKeepEveryStateSinceTheEvaluationBegan) {
+    using Reports = std::vector<Node::StateReport>;
+    auto equal = [](const Reports& reports, const Reports& expected) {
+        return std::equal(reports.begin(), reports.end(), expected.begin(), expected.end(),
+                          [](const Node::StateReport& a, const Node::StateReport& b) {
+                              return a.m_state == b.m_state && a.m_message == b.m_message;
+                          });
+    };
+    TestNode* node = Make(1, 0, 2);
+    // Outplug 0 reports as many failures as the attribute says; state 0 is not a report.
+    node->m_on_evaluate = [node](uint32_t k) {
+        for (int failure = 0; k == 0 && failure < node->m_attributes[0]->GetInteger(); ++failure) {
+            node->SetState(0, Node::State(2 - failure), "failure " + std::to_string(failure));
+        }
+    };
+    node->SetA0(2);
+    Evaluate({{node, 0}, {node, 1}});
+    EXPECT_TRUE(equal(node->GetStateReports(0), {{2, "failure 0"}, {1, "failure 1"}}));
+    EXPECT_EQ(node->GetState(0), 1u);  // the last one set
+    EXPECT_TRUE(node->GetStateReports(1).empty() && node->GetStateReports(7).empty());
+
+    // Reports from outside an evaluation add up until the next one begins; state 0 clears them.
+    node->SetState(1, 3, "outside");
+    node->SetState(1, 1, "again");
+    EXPECT_TRUE(equal(node->GetStateReports(1), {{3, "outside"}, {1, "again"}}));
+    node->SetState(1, 0, "");
+    EXPECT_TRUE(node->GetStateReports(1).empty());
+    node->SetA0(0);
+    Evaluate({{node, 0}});
+    EXPECT_TRUE(node->GetStateReports(0).empty());
+
+    // A cycle is reported after what the node itself said.
+    TestNode* looped = Make(0, 1, 1);
+    ASSERT_TRUE(Connect(looped, 0, looped, 0));
+    looped->m_on_evaluate = [looped](uint32_t) { looped->SetState(0, 1, "own"); };
+    Evaluate({{looped, 0}});
+    EXPECT_TRUE(equal(looped->GetStateReports(0), {{1, "own"}, {2, "Cycle in the node graph."}}));
 }
 
 TEST_F(EvaluateNodeOutplugsTest, ValueLocks) {
