@@ -421,16 +421,19 @@ void RunCommand::CollectOutputs() {
         if (!m_json) {
             std::cout << name << " (" << ValueFormat::TypeWord(type) << "): " << text << '\n';
         }
-        const Node::State state = node->GetState(outplug);
-        if (state > 0) {
-            const std::string& message = node->GetStateMessage(outplug);
+        // Every failure the node reported on the outplug, not only the last one it set.
+        std::vector<Node::StateReport> reports = node->GetStateReports(outplug);
+        if (reports.empty() && node->GetState(outplug) > 0) {
+            reports.push_back({node->GetState(outplug), node->GetStateMessage(outplug)});
+        }
+        for (const Node::StateReport& report : reports) {
             m_states.append(QJsonObject{
                 {"output", ToQString(name)},
-                {"state", qint64(state)},
-                {"message", ToQString(message)},
+                {"state", qint64(report.m_state)},
+                {"message", ToQString(report.m_message)},
             });
-            std::cerr << kPrefix << "output " << name << ": state " << state << ": " << message
-                      << '\n';
+            std::cerr << kPrefix << "output " << name << ": state " << report.m_state << ": "
+                      << report.m_message << '\n';
         }
     }
 }

@@ -56,8 +56,8 @@ TEST_F(RunCommandTest, RunsTheProjectWithSettingsAndInputsAsJsonAndText) {
     EXPECT_EQ(text.m_out.toStdString(), "y (number): 1.5\nmean (number): 0.75\n");
 }
 
-// Each input passed straight to an output, a material and curves made inside, and a division by
-// zero whose state reaches every output.
+// Each input passed straight to an output, a material and curves made inside, and two divisions
+// by zero whose states reach every output.
 constexpr const char* kEveryTypeProject = R"(<?xml version="1.0" ?>
 <QuillmarProject major="1" minor="0">
     <Node id="0" type="10,1,32" name="p" />
@@ -85,6 +85,9 @@ constexpr const char* kEveryTypeProject = R"(<?xml version="1.0" ?>
         <Value name="operation" type="CHOICE" value="divide" />
     </Node>
     <Node id="16" type="10,1,26" name="ratio" />
+    <Node id="18" type="10,2,1" name="inner">
+        <Value name="operation" type="CHOICE" value="divide" />
+    </Node>
     <Node id="17" type="10,1,53" name="m_roughness" />
     <Connection from="0" outplug="point" to="1" inplug="point" />
     <Connection from="2" outplug="frame" to="3" inplug="frame" />
@@ -95,6 +98,7 @@ constexpr const char* kEveryTypeProject = R"(<?xml version="1.0" ?>
     <Connection from="11" outplug="material" to="12" inplug="material" />
     <Connection from="13" outplug="curves" to="14" inplug="curves" />
     <Connection from="15" outplug="number" to="16" inplug="number" />
+    <Connection from="18" outplug="number" to="15" inplug="a" />
     <Connection from="10" outplug="image" to="17" inplug="image" />
 </QuillmarProject>
 )";
@@ -111,7 +115,6 @@ TEST_F(RunCommandTest, GivesEveryValueTypeWritesImageFilesInsideTheFolderAndRepo
              "--input", "c=0.5,0.25,0,1", "--input", "b=true", "--input", "i=in.png"});
     EXPECT_EQ(run.m_exit_code, 1) << run.Describe();
     const QJsonObject root = ParseJson(run);
-    const QJsonObject state{{"state", 1}, {"message", "Math:number:Division by zero."}};
     const QJsonArray expected_outputs = {
         QJsonObject{{"name", "p_out"}, {"type", "point"}, {"value", QJsonArray{1.5, -2}}},
         QJsonObject{{"name", "f_out"}, {"type", "frame"}, {"value", QJsonArray{1, 2, 3, 4}}},
@@ -137,15 +140,17 @@ TEST_F(RunCommandTest, GivesEveryValueTypeWritesImageFilesInsideTheFolderAndRepo
     EXPECT_EQ(root["outputs"].toArray(), expected_outputs) << run.Describe();
     EXPECT_EQ(root["status"].toObject()["code"], 0);
 
-    // The division by zero is reported on every output, in output order.
+    // Both divisions by zero are reported on every output, in output and graph order.
     const QJsonArray states = root["states"].toArray();
-    ASSERT_EQ(states.size(), expected_outputs.size()) << run.Describe();
+    ASSERT_EQ(states.size(), 2 * expected_outputs.size()) << run.Describe();
     for (qsizetype index = 0; index < states.size(); ++index) {
         const QJsonObject entry = states[index].toObject();
-        EXPECT_EQ(entry["output"], expected_outputs[index].toObject()["name"]);
+        const QString message = entry["message"].toString();
+        EXPECT_EQ(entry["output"], expected_outputs[index / 2].toObject()["name"]);
         EXPECT_EQ(entry["state"], 1);
-        EXPECT_TRUE(entry["message"].toString().endsWith("Division by zero."))
-            << entry["message"].toString().toStdString();
+        EXPECT_TRUE(message.endsWith("Division by zero.") &&
+                    message.contains(":inner:") == (index % 2 == 1))
+            << message.toStdString();
     }
 
     const RefPtr<Image> copy = ImageFile::Read((m_folder / "out/.._i_out.png").string(), error);
