@@ -58,6 +58,9 @@ RenderCommand::RenderCommand(CLI::App& program)
 }
 
 int RenderCommand::Run() {
+    if (m_folder.empty()) {
+        m_folder = ".";
+    }
     PluginLoader& loader = PluginLoader::Get();
     loader.LoadDefault();
     for (const std::string& error : loader.GetErrors()) {

@@ -245,6 +245,9 @@ RunCommand::RunCommand(CLI::App& program)
 }
 
 int RunCommand::Run() {
+    if (m_folder.empty()) {
+        m_folder = ".";
+    }
     m_status = m_node.Load(m_project, kPrefix);
     if (m_status.GetCode() >= int(StatusCode::Error)) {
         std::cerr << kPrefix << "cannot read " << m_project << ": " << m_status.GetMessage()
@@ -366,6 +369,13 @@ bool RunCommand::ConnectInput(uint32_t inplug, const std::string& name, const st
         std::cerr << kPrefix << "--input " << name << ": the host makes no node of type "
                   << kind->m_node_type.ToString() << '\n';
         return false;
+    }
+    for (const char* attribute : kind->m_attributes) {
+        if (!source->GetAttribute(attribute)) {
+            std::cerr << kPrefix << "--input " << name << ": the host's " << source->GetTypeName()
+                      << " node has no attribute " << attribute << '\n';
+            return false;
+        }
     }
     if (!SetSourceValue(*source, *kind, value)) {
         std::cerr << kPrefix << "--input " << name << "=" << value << ": " << name << " takes "
