@@ -52,8 +52,8 @@ PackCommand::PackCommand(CLI::App& program)
         ->required();
     m_app
         ->add_option("-o,--output", m_output,
-                     "Project file to write (.qmr); an existing file is replaced once the new "
-                     "one is complete")
+                     "Project file to write (.qmr), its folder created when missing; an existing "
+                     "file is replaced once the new one is complete")
         ->required();
 }
 
@@ -75,6 +75,9 @@ int PackCommand::Run() {
     }
     std::error_code output_code;
     const fs::path output = fs::weakly_canonical(fs::absolute(m_output), output_code);
+    if (!output_code && output.has_parent_path()) {
+        fs::create_directories(output.parent_path(), code);
+    }
     std::vector<std::string> files;
     std::string error;
     if (!ListFiles(folder, output_code ? fs::path() : output, files, error) ||

@@ -37,6 +37,9 @@ TEST_F(PackCommandTest, UnpackGivesBackThePackedFilesAndKeepsExistingFilesUnless
         ASSERT_EQ(pack.m_exit_code, 0) << pack.Describe();
     }
     fs::rename(m_folder / "source/self.qmr", m_folder / "p.qmr");
+    const ProgramRun elsewhere = Run({"pack", "source", "-o", "new/folder/p.qmr"});
+    EXPECT_EQ(elsewhere.m_exit_code, 0) << elsewhere.Describe();
+    EXPECT_EQ(ReadText(m_folder / "new/folder/p.qmr").size(), fs::file_size(m_folder / "p.qmr"));
     const ProgramRun unpack = Run({"unpack", "p.qmr", "-o", "target/new"});
     ASSERT_EQ(unpack.m_exit_code, 0) << unpack.Describe();
     EXPECT_EQ(ReadTree(m_folder / "target/new"), files);
