@@ -14,6 +14,7 @@ packages=(
     libboost-filesystem-dev libboost-dev
     libtinyxml-dev libzip-dev libopenimageio-dev
     libgtest-dev libbenchmark-dev libcli11-dev
+    python3
 )
 
 install_packages() {
@@ -52,7 +53,10 @@ example)
     install_packages
     dir=${BUILD_DIR:-build}
     build "$dir"
-    "$dir/bin/quillmar" nodes
+    # Six octaves of fractal noise; the build packed the project into $dir/examples/.
+    output="$dir/example-output"
+    "$dir/bin/quillmar" run "$dir/examples/octaves.qmr" --set iterations=6 -o "$output"
+    echo "The octaves example's picture is $output/image.png"
     ;;
 test)
     install_packages
