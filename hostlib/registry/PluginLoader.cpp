@@ -15,6 +15,7 @@
 #include "host/ProjectTypeLibrary.h"
 #include "host/RefPtr.h"
 #include "host/StringJoin.h"
+#include "hostlib/registry/FolderListing.h"
 #include "hostlib/registry/FunctionNodeFactory.h"
 
 PluginLoader& PluginLoader::Get() {
@@ -27,12 +28,7 @@ PluginLoader& PluginLoader::Get() {
 std::vector<std::string> PluginLoader::GetDefaultDirectories(std::string* error) {
     std::vector<std::string> directories;
     if (const char* path = std::getenv("QUILLMAR_PLUGIN_PATH")) {
-        for (std::string& directory : StringSplit(path, ':')) {
-            if (!directory.empty()) {
-                directories.push_back(std::move(directory));
-            }
-        }
-        return directories;
+        return FolderListing::SplitPathList(path);
     }
     std::error_code code;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", code);
@@ -64,27 +60,9 @@ void PluginLoader::LoadDefault() {
 
 PluginLoader::Report PluginLoader::LoadDirectories(const std::vector<std::string>& directories) {
     Report report;
-    for (const std::string& directory : directories) {
-        const std::filesystem::path folder =
-            std::filesystem::absolute(directory).lexically_normal();
-        std::error_code code;
-        std::filesystem::directory_iterator entries(folder, code);
-        if (code) {
-            report.m_errors.push_back(folder.string() +
-                                      ": cannot read the plug-in folder: " + code.message());
-            continue;
-        }
-        std::vector<std::string> names;
-        for (const std::filesystem::directory_entry& entry : entries) {
-            std::error_code entry_code;
-            if (entry.path().extension() == ".so" && entry.is_regular_file(entry_code)) {
-                names.push_back(entry.path().filename().string());
-            }
-        }
-        std::sort(names.begin(), names.end());
-        for (const std::string& name : names) {
-            Load((folder / name).string(), report);
-        }
+    for (const std::string& file :
+         FolderListing::ListFiles(directories, ".so", "plug-in", report.m_errors)) {
+        Load(file, report);
     }
     m_errors.insert(m_errors.end(), report.m_errors.begin(), report.m_errors.end());
     return report;

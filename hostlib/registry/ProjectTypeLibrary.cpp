@@ -1,6 +1,5 @@
 #include "host/ProjectTypeLibrary.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
@@ -8,7 +7,7 @@
 #include "host/Node.h"
 #include "host/NodeTypeRegistry.h"
 #include "host/RefPtr.h"
-#include "host/StringJoin.h"
+#include "hostlib/registry/FolderListing.h"
 #include "hostlib/registry/ProjectFileNodeFactory.h"
 #include "hostlib/registry/ProjectFileNodeInterface.h"
 
@@ -51,11 +50,7 @@ NodeType ProjectTypeLibrary::TypeForName(const std::string& name) {
 std::vector<std::string> ProjectTypeLibrary::GetDefaultDirectories() {
     std::vector<std::string> directories;
     if (const char* path = std::getenv("QUILLMAR_PROJECT_PATH")) {
-        for (const std::string& directory : StringSplit(path, ':')) {
-            if (!directory.empty()) {
-                directories.push_back(directory);
-            }
-        }
+        directories = FolderListing::SplitPathList(path);
     }
     return directories;
 }
@@ -73,39 +68,20 @@ std::vector<std::string> ProjectTypeLibrary::LoadDirectories(
         }
         return errors;
     }
-    for (const std::string& directory : directories) {
-        const std::filesystem::path folder =
-            std::filesystem::absolute(directory).lexically_normal();
-        std::error_code code;
-        std::filesystem::directory_iterator entries(folder, code);
-        if (code) {
-            errors.push_back(folder.string() +
-                             ": cannot read the project folder: " + code.message());
+    for (const std::string& path :
+         FolderListing::ListFiles(directories, ".qmr", "project", errors)) {
+        const std::string name = std::filesystem::path(path).stem().string();
+        std::string error;
+        if (!CheckProject(path, error)) {
+            errors.push_back(error);
             continue;
         }
-        std::vector<std::filesystem::path> files;
-        for (const std::filesystem::directory_entry& entry : entries) {
-            std::error_code entry_code;
-            if (entry.path().extension() == ".qmr" && entry.is_regular_file(entry_code)) {
-                files.push_back(entry.path());
-            }
-        }
-        std::sort(files.begin(), files.end());
-        for (const std::filesystem::path& file : files) {
-            const std::string name = file.stem().string();
-            const std::string path = file.string();
-            std::string error;
-            if (!CheckProject(path, error)) {
-                errors.push_back(error);
-                continue;
-            }
-            const RefPtr<NodeFactory> factory(
-                new ProjectFileNodeFactory(TypeForName(name), name, path));
-            const RefPtr<NodeInterface> node_interface(
-                new ProjectFileNodeInterface(factory.Get(), node_graph->m_interface.Get()));
-            if (!registry.Register(node_interface.Get(), path, &error)) {
-                errors.push_back(path + ": " + error);
-            }
+        const RefPtr<NodeFactory> factory(
+            new ProjectFileNodeFactory(TypeForName(name), name, path));
+        const RefPtr<NodeInterface> node_interface(
+            new ProjectFileNodeInterface(factory.Get(), node_graph->m_interface.Get()));
+        if (!registry.Register(node_interface.Get(), path, &error)) {
+            errors.push_back(path + ": " + error);
         }
     }
     return errors;
