@@ -436,6 +436,13 @@ void NodeGraphNode::EvaluateOutplug(uint32_t outplug,
         }
         InitialiseResults();
         CopyAttributesToInnerNodes(inplug_values);
+        // What feeds the outputs is the same in every run.
+        m_evaluations.clear();
+        for (const IoNode* output : m_output_nodes) {
+            m_evaluations.push_back({output->GetInplugNode(ValueInplug(output)),
+                                     output->GetInplugNodeOutplug(ValueInplug(output)), false});
+        }
+        m_replacements.clear();
         for (RefPtr<Image>& image : m_image_results) {
             image.Reset();
         }
@@ -540,15 +547,13 @@ void NodeGraphNode::RunIteration(int iteration) {
     if (m_loop_iterations_node) {
         m_loop_iterations_node->GetAttributeByIndex(0)->SetNumber(double(iteration) + 1.0, false);
     }
-    m_evaluations.clear();
-    for (const IoNode* output : m_output_nodes) {
-        m_evaluations.push_back({output->GetInplugNode(ValueInplug(output)),
-                                 output->GetInplugNodeOutplug(ValueInplug(output)), false});
-    }
-    m_replacements.clear();
+    // Updated in place: the map allocates only when an input turns empty or non-empty.
     for (size_t input = 0; input < m_input_nodes.size(); ++input) {
-        if (!m_inner_input_values[input]->IsEmpty()) {
-            m_replacements[m_input_nodes[input]] = m_inner_input_values[input];
+        const Value* value = m_inner_input_values[input];
+        if (value->IsEmpty()) {
+            m_replacements.erase(m_input_nodes[input]);
+        } else {
+            m_replacements.insert_or_assign(m_input_nodes[input], value);
         }
     }
     {
