@@ -6,7 +6,6 @@
 #include <climits>
 #include <cstdio>
 #include <map>
-#include <memory>
 
 #include <boost/filesystem.hpp>
 
@@ -121,7 +120,6 @@ Status NodeGraphNode::ReadProject(std::string path) {
     }
     // Made absolute before the working directory changes, so that a path relative to it still
     // names the same file.
-    boost::system::error_code error_code;
     const std::string container = boost::filesystem::absolute(resolved).string();
 
     RefPtr<NodeGraph> graph(new NodeGraph());
