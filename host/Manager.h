@@ -10,8 +10,10 @@
 class Node;
 
 // The application core's process-wide state: directories remembered under a key (the folder a file
-// dialog last used, for example) and the node whose outplug the viewer displays. Kept in memory
-// for the life of the process. GUI thread only.
+// dialog last used, for example) and the node whose outplug the viewer displays. Directories are
+// also written to the user's settings (QSettings, organization and application "Quillmar", group
+// "Directories"), so they persist between runs; the display node lives in memory only. GUI thread
+// only.
 class QM_HOST_API Manager {
 public:
     static constexpr uint32_t kNoOutplug = 0xFFFFFFFFu;
@@ -23,7 +25,7 @@ public:
     Manager(const Manager&) = delete;
     Manager& operator=(const Manager&) = delete;
 
-    // Empty for a key that was never set.
+    // Empty for a key that was never set, in this run or an earlier one.
     std::string GetDirectory(const std::string& key) const;
     void SetDirectory(const std::string& key, const std::string& directory);
 
