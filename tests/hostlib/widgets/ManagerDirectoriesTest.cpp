@@ -1,0 +1,36 @@
+#include "host/Manager.h"
+
+#include <QDir>
+#include <QSettings>
+
+#include <gtest/gtest.h>
+
+TEST(ManagerDirectories, PersistThroughTheSettingsBothWays) {
+    QSettings settings("Quillmar", "Quillmar");
+    // Never the user's own settings file.
+    const QString isolated = QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).absolutePath();
+    ASSERT_FALSE(qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME"));
+    ASSERT_TRUE(QDir(settings.fileName()).absolutePath().startsWith(isolated + "/"))
+        << settings.fileName().toStdString();
+    // Keys of this test only: other test programs share the folder and may run at the same time.
+    for (const char* key : {"Widgets Projects", "Widgets Images", "Widgets Earlier Run"}) {
+        settings.remove(QStringLiteral("Directories/") + key);
+    }
+    settings.sync();
+
+    Manager* manager = Manager::Get();
+    manager->SetDirectory("Widgets Projects", "/data/projects");
+    manager->SetDirectory("Widgets Images", "/data/images");
+    {
+        QSettings other("Quillmar", "Quillmar");
+        EXPECT_EQ(other.value("Directories/Widgets Projects").toString(), "/data/projects");
+        EXPECT_EQ(other.value("Directories/Widgets Images").toString(), "/data/images");
+        // As a later run would have found it: a key this process never set.
+        other.setValue("Directories/Widgets Earlier Run", "/srv/earlier");
+    }
+    EXPECT_EQ(manager->GetDirectory("Widgets Earlier Run"), "/srv/earlier");
+    EXPECT_EQ(manager->GetDirectory("widgets earlier run"), "") << "keys are case-sensitive";
+    EXPECT_EQ(manager->GetDirectory("Never Set"), "");
+    manager->SetDirectory("", "/nowhere");  // no settings key; remembered for this run only
+    EXPECT_EQ(manager->GetDirectory(""), "/nowhere");
+}
