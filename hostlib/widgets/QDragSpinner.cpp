@@ -6,6 +6,14 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 
+namespace {
+// Position along the drag axis: moving right or up increases it.
+int Travel(const QMouseEvent* mouse) {
+    const QPoint global = mouse->globalPosition().toPoint();
+    return global.x() - global.y();
+}
+}  // namespace
+
 QDragSpinner::QDragSpinner(QWidget* parent) : QDoubleSpinBox(parent) {
     setButtonSymbols(QAbstractSpinBox::NoButtons);
     setAccelerated(false);
@@ -26,7 +34,7 @@ bool QDragSpinner::eventFilter(QObject* watched, QEvent* event) {
             if (mouse->button() == Qt::LeftButton && isEnabled() && !isReadOnly()) {
                 m_dragging = true;
                 m_dragged = false;
-                m_press_x = mouse->globalPosition().toPoint().x();
+                m_press_x = Travel(mouse);  // the position along the drag axis
                 m_press_value = value();
             }
             break;
@@ -36,7 +44,7 @@ bool QDragSpinner::eventFilter(QObject* watched, QEvent* event) {
                 break;
             }
             auto* mouse = static_cast<QMouseEvent*>(event);
-            const int travel = mouse->globalPosition().toPoint().x() - m_press_x;
+            const int travel = Travel(mouse) - m_press_x;
             if (!m_dragged && std::abs(travel) < kPixelsPerStep) {
                 break;  // a click that shook a little still places the text cursor
             }

@@ -98,6 +98,8 @@ TEST(QDragSpinner, DraggingStepsTheValueAndTypingStillWorks) {
     EXPECT_EQ(changed.count(), 3) << "one signal per step";
     QTest::mouseMove(field, QPoint(20 - 2 * step, 10));
     EXPECT_EQ(spinner.value(), 9.0);
+    QTest::mouseMove(field, QPoint(20, 10 - 2 * step));
+    EXPECT_EQ(spinner.value(), 11.0) << "up increases too";
     QTest::mouseMove(field, QPoint(20 + 100 * step, 10));
     EXPECT_EQ(spinner.value(), 20.0) << "clamped to the maximum";
     QTest::mouseRelease(field, Qt::LeftButton, {}, QPoint(20 + 100 * step, 10));
