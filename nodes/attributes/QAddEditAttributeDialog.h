@@ -1,0 +1,93 @@
+#pragma once
+
+#include <memory>
+
+#include <QDialog>
+#include <QString>
+
+class Attribute;
+class QComboBox;
+class QDialogButtonBox;
+class QDoubleSpinBox;
+class QFormLayout;
+class QLabel;
+class QLineEdit;
+class QRegularExpressionValidator;
+class QVBoxLayout;
+
+// The modal dialog in which an author defines one attribute of an Attributes node: name, type and
+// the type's parameters. It validates the name (length, characters, not in use in the open
+// document) and the choices, and enables OK only for valid input. The caller reads the fields
+// after exec() and creates or changes the attribute itself.
+class QAddEditAttributeDialog : public QDialog {
+    Q_OBJECT
+public:
+    enum Mode : int { kAdd = 0, kEdit = 1, kDuplicate = 2 };
+
+    // `attribute` is null in add mode; in edit and duplicate mode the form starts from it. The
+    // attribute is not owned and must outlive the dialog.
+    QAddEditAttributeDialog(QWidget* parent, int mode, Attribute* attribute);
+    ~QAddEditAttributeDialog() override;
+
+    QString GetName() const;
+    QString GetChoices() const;
+    // The decimals spin value truncated to an integer.
+    int GetDecimals() const;
+    // The type list's index, which is the Attribute::Type value.
+    int GetTypeIndex() const;
+    double GetDefault() const;
+    double GetMinimum() const;
+    double GetMaximum() const;
+    double GetSingleStep() const;
+    // The default spin value raised to the minimum, else lowered to the maximum; with the limits
+    // upside down a default below the minimum still gets the minimum.
+    double GetClampedDefault() const;
+
+    int GetMode() const { return m_mode; }
+
+public slots:
+    void nameChanged(const QString& text);
+    void typeChanged(int index);
+    void decimalsChanged(double value);
+    void choicesChanged(const QString& text);
+
+private:
+    struct Form {
+        QVBoxLayout* m_vertical_layout = nullptr;
+        QFormLayout* m_form_layout = nullptr;
+        QLabel* m_name_qlabel = nullptr;
+        QLineEdit* m_name_qtext = nullptr;
+        QLabel* m_type_qlabel = nullptr;
+        QComboBox* m_type_qcombo = nullptr;
+        QLabel* m_default_qlabel = nullptr;
+        QDoubleSpinBox* m_default_qspin = nullptr;
+        QLabel* m_minimum_qlabel = nullptr;
+        QDoubleSpinBox* m_minimum_qspin = nullptr;
+        QLabel* m_maximum_qlabel = nullptr;
+        QDoubleSpinBox* m_maximum_qspin = nullptr;
+        QLabel* m_single_step_qlabel = nullptr;
+        QDoubleSpinBox* m_single_step_qspin = nullptr;
+        QLabel* m_decimals_qlabel = nullptr;
+        QDoubleSpinBox* m_decimals_qspin = nullptr;
+        QLabel* m_choices_qlabel = nullptr;
+        QLineEdit* m_choices_qtext = nullptr;
+        QLabel* m_status_qlabel = nullptr;
+        QDialogButtonBox* m_ok_cancel_buttons = nullptr;
+        QRegularExpressionValidator* m_name_validator = nullptr;
+        QRegularExpressionValidator* m_choices_validator = nullptr;
+    };
+
+    void BuildForm();
+    QLabel* AddLabel(int row, const char* object_name, const char* text);
+    QDoubleSpinBox* AddSpinBox(int row, const char* object_name, const char* layout_name);
+    void FillFromAttribute();
+    // Sets the status message and enables OK exactly when there is none.
+    void Validate();
+    // The "already defined" message for a name used in the open document, or empty.
+    QString NameInUseMessage(const QString& name) const;
+    QString ChoicesMessage() const;
+
+    std::unique_ptr<Form> m_ui;
+    Attribute* m_attribute;
+    int m_mode;
+};
