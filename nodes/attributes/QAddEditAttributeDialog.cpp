@@ -102,7 +102,8 @@ QAddEditAttributeDialog::~QAddEditAttributeDialog() = default;
 QLabel* QAddEditAttributeDialog::AddLabel(int row, const char* object_name, const char* text) {
     auto* label = new QLabel(QString::fromUtf8(text), this);
     label->setObjectName(QString::fromUtf8(object_name));
-    label->setFixedWidth(60);
+    // At least 60 pixels: a fixed width would clip "Single Step" in common fonts.
+    label->setMinimumWidth(60);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_ui->m_form_layout->setWidget(row, QFormLayout::LabelRole, label);
     return label;
