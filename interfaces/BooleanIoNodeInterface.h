@@ -3,9 +3,10 @@
 #include "interfaces/ProjectNodeInterface.h"
 
 // Describes the BooleanIoNode type, which the library does not publish: there is no factory, and
-// the type appears only inside loaded projects. No panel until the host's widget library exists:
-// CreateAttributesWidget keeps the base (null).
+// the type appears only inside loaded projects.
 class BooleanIoNodeInterface : public ProjectNodeInterface {
 public:
     BooleanIoNodeInterface();
+    // The host's standard panel, for nodes of this class only.
+    QWidget* CreateAttributesWidget(Node* node, QWidget* parent, intptr_t extra) override;
 };

@@ -3,8 +3,9 @@
 #include "interfaces/ProjectNodeInterface.h"
 
 // Describes the ImageSwitchNode type to the host.
-// No panel until the host's widget library exists: CreateAttributesWidget keeps the base (null).
 class ImageSwitchNodeInterface : public ProjectNodeInterface {
 public:
     ImageSwitchNodeInterface();
+    // The host's standard panel, for a node of any class.
+    QWidget* CreateAttributesWidget(Node* node, QWidget* parent, intptr_t extra) override;
 };

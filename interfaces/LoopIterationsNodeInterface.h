@@ -3,8 +3,9 @@
 #include "interfaces/ProjectNodeInterface.h"
 
 // Describes the LoopIterationsNode type to the host.
-// No panel until the host's widget library exists: CreateAttributesWidget keeps the base (null).
 class LoopIterationsNodeInterface : public ProjectNodeInterface {
 public:
     LoopIterationsNodeInterface();
+    // The host's standard panel, for nodes of this class only.
+    QWidget* CreateAttributesWidget(Node* node, QWidget* parent, intptr_t extra) override;
 };

@@ -3,8 +3,9 @@
 #include "interfaces/ProjectNodeInterface.h"
 
 // Describes the PointIoNode type to the host.
-// No panel until the host's widget library exists: CreateAttributesWidget keeps the base (null).
 class PointIoNodeInterface : public ProjectNodeInterface {
 public:
     PointIoNodeInterface();
+    // The host's standard panel, for nodes of this class only.
+    QWidget* CreateAttributesWidget(Node* node, QWidget* parent, intptr_t extra) override;
 };

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "host/QNodeAttributesWidget.h"
+
 namespace {
 const char* const kIconFolder = ":/Project/Resources/Icons/";
 }  // namespace
@@ -41,4 +43,11 @@ std::string ProjectNodeInterface::GetSmallIconPath() const {
 
 std::string ProjectNodeInterface::GetDisplayMode() const {
     return m_display_mode.empty() ? NodeInterface::GetDisplayMode() : m_display_mode;
+}
+
+QWidget* ProjectNodeInterface::CreateHostPanel(Node* node, QWidget* parent, intptr_t extra) {
+    if (!node || extra != 0) {
+        return nullptr;
+    }
+    return new QNodeAttributesWidget(parent, node, this, nullptr, false);
 }

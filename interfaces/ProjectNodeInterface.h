@@ -28,6 +28,10 @@ protected:
     ProjectNodeInterface(NodeFactory* factory, const std::string& name, const NodeType& type,
                          std::string icon, std::string display_mode);
 
+    // The host's standard attribute panel for `node`, without display options; null when `node`
+    // is null or `extra` is not zero.
+    QWidget* CreateHostPanel(Node* node, QWidget* parent, intptr_t extra);
+
 private:
     RefPtr<NodeFactory> m_factory;
     const std::string& m_name;

@@ -4,8 +4,9 @@
 
 // Describes the RgboIoNode type, which the library does not publish: there is no factory, and the
 // type appears only inside loaded projects.
-// No panel until the host's widget library exists: CreateAttributesWidget keeps the base (null).
 class RgboIoNodeInterface : public ProjectNodeInterface {
 public:
     RgboIoNodeInterface();
+    // The host's standard panel, for nodes of this class only.
+    QWidget* CreateAttributesWidget(Node* node, QWidget* parent, intptr_t extra) override;
 };
