@@ -81,6 +81,8 @@ public:
     // Re-reads the project from "path", then applies the values kept by StoreRecord.
     Status PostLoad(uint32_t version) override;
 
+    // Whether the node stands for a project's own node type (InitFromProject).
+    bool IsProjectNodeType() const { return m_is_project_node_type; }
     // The project read last, or null.
     NodeGraph* GetInnerGraph() const { return m_inner_graph.Get(); }
     const std::vector<IoNode*>& GetInputNodes() const { return m_input_nodes; }
