@@ -1,0 +1,62 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <QMainWindow>
+#include <QTimer>
+
+#include "host/NodeGraph.h"
+#include "host/NodeListener.h"
+#include "host/RefPtr.h"
+#include "host/Status.h"
+
+class QScrollArea;
+class QTabWidget;
+
+// Edits the Attributes nodes of a project: one tab per Attributes node with the node's own editor
+// panel, where the author adds, edits, duplicates and deletes attributes and sets their values.
+// Save writes the project back (definitions and values). Closing with unsaved changes asks first.
+//
+// The project becomes the open document while the window edits it, so that the attribute dialog
+// sees the project's node names. GUI thread only.
+class EditorWindow : public QMainWindow, public NodeListener {
+    Q_OBJECT
+public:
+    explicit EditorWindow(QWidget* parent = nullptr);
+    ~EditorWindow() override;
+
+    // Code 2: the project cannot be edited; the message says why.
+    Status Open(const std::string& path);
+    Status Save();
+    // Whether any attribute definition or value differs from the file as last read or saved.
+    bool IsModified() const;
+
+    QTabWidget* GetTabs() const { return m_tabs; }
+    const std::vector<Node*>& GetAttributesNodes() const { return m_attributes_nodes; }
+
+    void OnNodeEvent(Node* node, const NodeEvent& event) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private slots:
+    void OnSaveSignal();
+    void OnRebuildSignal();
+
+private:
+    // Every attribute definition and value of the Attributes nodes, as text.
+    std::string Snapshot() const;
+    void BuildPanel(size_t index);
+    void UpdateTitle();
+
+    std::string m_path;
+    RefPtr<NodeGraph> m_graph;
+    std::vector<Node*> m_attributes_nodes;
+    std::vector<QScrollArea*> m_areas;
+    std::vector<size_t> m_pending_rebuilds;
+    std::string m_saved_snapshot;
+    QTabWidget* m_tabs;
+    QTimer m_event_pump;
+    QTimer m_rebuild_timer;
+};

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <string>
+
+#include <QFileSystemWatcher>
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+
+#include "host/NodeListener.h"
+#include "host/Status.h"
+#include "programs/quillmar/ProjectNode.h"
+
+class NodeInterface;
+class OutputsView;
+class QScrollArea;
+
+// A project run as one Node Graph node: the node's panel on the left, its outputs on the right.
+// Outputs are evaluated again whenever the node reports an event (an attribute edited in the
+// panel, a project read through the panel's actions). When the node's interface changes (another
+// project, or the same file changed on disk and read again), the panel is rebuilt, as a host
+// rebuilds the panel of a node that is activated again.
+//
+// GUI thread only.
+class ViewerWindow : public QMainWindow, public NodeListener {
+    Q_OBJECT
+public:
+    explicit ViewerWindow(QWidget* parent = nullptr);
+    ~ViewerWindow() override;
+
+    // Loads the plug-ins, makes the Node Graph node and reads the project. Code 2: the project
+    // cannot be shown; the message says why.
+    Status Open(const std::string& path);
+
+    // Delivers queued node events, then rebuilds what changed and evaluates every output now.
+    void Refresh();
+
+    Node* GetNode() const { return m_project.Get(); }
+    QWidget* GetPanel() const { return m_panel; }
+    OutputsView* GetOutputs() const { return m_outputs; }
+
+    void OnNodeEvent(Node* node, const NodeEvent& event) override;
+
+private slots:
+    void OnRefreshSignal();
+    void OnFileChangedSignal();
+
+private:
+    // Names and types of the node's attributes and plugs, and its project path: a change means a
+    // new panel.
+    std::string Interface() const;
+    void RebuildPanel();
+    void Evaluate();
+    void WatchProjectFile();
+
+    ProjectNode m_project;
+    NodeInterface* m_interface = nullptr;
+    QScrollArea* m_panel_area;
+    QPointer<QWidget> m_panel;
+    OutputsView* m_outputs;
+    std::string m_interface_text;
+    QFileSystemWatcher m_watcher;
+    QTimer m_event_pump;
+    QTimer m_refresh_timer;
+    QTimer m_reread_timer;
+};

@@ -1,0 +1,95 @@
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include <CLI/CLI.hpp>
+#include <QApplication>
+#include <QPixmap>
+
+#include "host/Update.h"
+#include "programs/view/EditorWindow.h"
+#include "programs/view/ViewerWindow.h"
+
+namespace {
+
+constexpr int kExitSuccess = 0;
+constexpr int kExitBadInput = 1;
+constexpr int kExitUnreadable = 2;
+
+bool HasDisplay() {
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+// Renders the window as it would first appear and writes it to `file`.
+bool Screenshot(QWidget& window, const std::string& file) {
+    window.show();
+    QApplication::processEvents();
+    Update::Get()->FlushEventsToProcess();
+    QApplication::processEvents();
+    if (!window.grab().save(QString::fromStdString(file), "PNG")) {
+        std::cerr << "quillmar-view: cannot write " << file << '\n';
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App program(
+        "Shows a Quillmar project as one Node Graph node: its attributes and its "
+        "outputs, evaluated again as the attributes change.",
+        "quillmar-view");
+    std::string project;
+    bool edit = false;
+    std::string screenshot;
+    program.add_option("PROJECT", project, "Project file (.qmr)")->required();
+    program.add_flag("--edit", edit,
+                     "Edit the project's Attributes nodes (add, edit, duplicate, delete "
+                     "attributes) and save the project back");
+    program.add_option("--screenshot", screenshot,
+                       "Render the window once to this PNG file and exit (needs no display)");
+    try {
+        program.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        return program.exit(error) == 0 ? kExitSuccess : kExitBadInput;
+    }
+
+    if (!HasDisplay()) {
+        if (screenshot.empty()) {
+            std::cerr << "quillmar-view: no display (DISPLAY is not set); use --screenshot FILE "
+                         "to render without one\n";
+            return kExitBadInput;
+        }
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("quillmar-view");
+
+    std::unique_ptr<QWidget> window;
+    Status status;
+    if (edit) {
+        auto editor = std::make_unique<EditorWindow>();
+        status = editor->Open(project);
+        window = std::move(editor);
+    } else {
+        auto viewer = std::make_unique<ViewerWindow>();
+        status = viewer->Open(project);
+        window = std::move(viewer);
+    }
+    if (status.GetCode() == 2) {
+        std::cerr << "quillmar-view: " << project << ": " << status.GetMessage() << '\n';
+        return kExitUnreadable;
+    }
+    if (status.GetCode() == 1) {
+        std::cerr << "quillmar-view: " << project << ": " << status.GetMessage() << '\n';
+    }
+    if (!screenshot.empty()) {
+        return Screenshot(*window, screenshot) ? kExitSuccess : kExitBadInput;
+    }
+    window->show();
+    return application.exec();
+}
