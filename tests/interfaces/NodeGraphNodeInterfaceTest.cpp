@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
+#include <QToolButton>
+
+#include "host/Manager.h"
+#include "host/QNodeAttributesWidget.h"
+#include "interfaces/NodeGraphNodeInterface.h"
+#include "tests/nodes/graph/NodeGraphNodeTest.h"
+
+namespace {
+
+using Builder = ProjectBuilder;
+using Info = QNodeAttributesWidget::AdditionalInfo;
+
+// Answers the next modal window from the event loop, so that exec() in the code under test returns.
+void AnswerModal(std::function<void(QWidget*)> answer) {
+    QTimer::singleShot(0, [answer] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) {
+            AnswerModal(answer);
+            return;
+        }
+        answer(modal);
+    });
+}
+
+struct SeenBox {
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    Qt::TextFormat format = Qt::AutoText;
+};
+
+// Records the message box that comes up and closes it.
+void AnswerBox(SeenBox& seen) {
+    AnswerModal([&seen](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr) << modal->metaObject()->className();
+        seen = {box->windowTitle(), box->text(), box->icon(), box->textFormat()};
+        box->accept();
+    });
+}
+
+// Picks `file` in the project file dialog, or cancels it when `file` is empty.
+void AnswerFileDialog(const std::string& file, QString& caption, QString& directory) {
+    AnswerModal([file, &caption, &directory](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr) << modal->metaObject()->className();
+        caption = dialog->windowTitle();
+        directory = dialog->directory().absolutePath();
+        EXPECT_EQ(dialog->nameFilters(), QStringList{"Quillmar Project (*.qmr)"});
+        if (file.empty()) {
+            dialog->reject();
+            return;
+        }
+        dialog->selectFile(QString::fromStdString(file));
+        // QFileDialog hides accept(); QDialog's is public.
+        static_cast<QDialog*>(dialog)->accept();
+    });
+}
+
+class NodeGraphNodeInterfaceTest : public NodeGraphNodeTest {
+protected:
+    static void SetUpTestSuite() {
+        if (!QApplication::instance()) {
+            static int argc = 1;
+            static char name[] = "test";
+            static char* argv[] = {name, nullptr};
+            new QApplication(argc, argv);
+        }
+    }
+
+    // A project with one number input and output and `attributes` exposed number attributes.
+    std::string WriteProject(const std::string& file, int attributes) {
+        Builder builder;
+        Node* sum = builder.Math("add", 0, 0);
+        builder.Connect(builder.Io(Builder::kNumberIo, "x"), "number", sum, "a");
+        builder.Feed(sum, "number", builder.Io(Builder::kNumberIo, "y"));
+        if (attributes > 0) {
+            DynamicNode* params = builder.Attributes("params");
+            for (int i = 0; i < attributes; ++i) {
+                params->AddNumberAttribute("gain" + std::to_string(i), 1, 0, 10, 1, 0);
+            }
+            builder.Connect(params, "gain0", sum, "b");
+        }
+        std::filesystem::create_directories(std::filesystem::path(Path(file)).parent_path());
+        return builder.Write(Path(file));
+    }
+
+    QNodeAttributesWidget* Panel(Node* node) {
+        QWidget* widget = m_interface->CreateAttributesWidget(node, &m_parent, 0);
+        auto* panel = qobject_cast<QNodeAttributesWidget*>(widget);
+        EXPECT_NE(panel, nullptr);
+        return panel;
+    }
+
+    static void Click(QNodeAttributesWidget* panel, const char* button) {
+        auto* action = panel->findChild<QToolButton*>(button);
+        ASSERT_NE(action, nullptr) << button;
+        action->click();
+    }
+
+    RefPtr<NodeGraphNodeInterface> m_interface{new NodeGraphNodeInterface};
+    QWidget m_parent;
+};
+
+TEST_F(NodeGraphNodeInterfaceTest, PanelOptionsFollowTheNodeAndItsProject) {
+    RefPtr<Node> other = m_document->CreateNode(Builder::kNumberIo);
+    EXPECT_EQ(m_interface->CreateAttributesWidget(other.Get(), &m_parent, 0), nullptr);
+    NodeGraphNode* fresh = NewNode();
+    EXPECT_EQ(m_interface->CreateAttributesWidget(fresh, &m_parent, 1), nullptr);
+
+    // Only "path" and "iterations": no group title, and "path" carries the file actions.
+    QNodeAttributesWidget* panel = Panel(fresh);
+    ASSERT_NE(panel, nullptr);
+    ASSERT_EQ(panel->GetAdditionalInfo().size(), 2u);
+    EXPECT_EQ(panel->GetAdditionalInfo()[0].m_file_actions, 1);
+    EXPECT_EQ(panel->GetAdditionalInfo()[1].m_file_actions, 0);
+    for (const Info& info : panel->GetAdditionalInfo()) {
+        EXPECT_TRUE(info.m_group_title.empty());
+        EXPECT_EQ(info.m_shown, 1);
+    }
+    EXPECT_NE(panel->findChild<QToolButton*>("read_path"), nullptr);
+
+    // Project attributes get "Project Attributes" above the first of them only.
+    NodeGraphNode* node = NodeReading(WriteProject("two.qmr", 2));
+    panel = Panel(node);
+    ASSERT_EQ(panel->GetAdditionalInfo().size(), 4u);
+    EXPECT_EQ(panel->GetAdditionalInfo()[2].m_group_title, "Project Attributes");
+    EXPECT_TRUE(panel->GetAdditionalInfo()[3].m_group_title.empty());
+    auto* title = panel->findChild<QLabel*>("group_2");
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->text(), "Project Attributes");
+
+    // A node standing for a project's own type hides "path" and "iterations".
+    NodeGraphNode* typed = NewNode("typed");
+    typed->InitFromProject("two", NodeType{10, 100, 7}, Path("two.qmr"));
+    panel = Panel(typed);
+    ASSERT_EQ(panel->GetAdditionalInfo().size(), 4u);
+    EXPECT_EQ(panel->GetAdditionalInfo()[0].m_shown, 0);
+    EXPECT_EQ(panel->GetAdditionalInfo()[1].m_shown, 0);
+    EXPECT_EQ(panel->GetAdditionalInfo()[2].m_group_title, "Attributes");
+    EXPECT_EQ(panel->findChild<QLabel*>("label_path"), nullptr);
+    EXPECT_NE(panel->findChild<QLabel*>("label_gain0"), nullptr);
+
+    NodeGraphNode* typed_bare = NewNode("bare");
+    typed_bare->InitFromProject("none", NodeType{10, 100, 8}, WriteProject("none.qmr", 0));
+    panel = Panel(typed_bare);
+    ASSERT_EQ(panel->GetAdditionalInfo().size(), 2u);
+    EXPECT_EQ(panel->GetAdditionalInfo()[0].m_shown, 0);
+    EXPECT_TRUE(panel->GetAdditionalInfo()[1].m_group_title.empty());
+}
+
+TEST_F(NodeGraphNodeInterfaceTest, ReadActionRenamesRemembersAndReportsFailures) {
+    const std::string good = WriteProject("projects/Wood Grain.qmr", 1);
+    WriteText(Path("projects/broken.qmr"), "not a container");
+    NodeGraphNode* node = NewNode("graph");
+    QNodeAttributesWidget* panel = Panel(node);
+    ASSERT_NE(panel, nullptr);
+    QString caption, directory;
+    SeenBox box;
+
+    // Cancelled: nothing changes and the panel stays usable.
+    AnswerFileDialog("", caption, directory);
+    Click(panel, "read_path");
+    EXPECT_EQ(caption, "Select Project File");
+    EXPECT_TRUE(panel->isEnabled());
+    EXPECT_EQ(node->GetNumAttributes(), 2u);
+
+    // A file that does not read: a rich-text warning, the panel enabled again, the node as it was.
+    AnswerFileDialog(Path("projects/broken.qmr"), caption, directory);
+    AnswerBox(box);
+    Click(panel, "read_path");
+    EXPECT_EQ(box.title, "Node Graph");
+    EXPECT_EQ(box.icon, QMessageBox::Warning);
+    EXPECT_EQ(box.format, Qt::RichText);
+    EXPECT_TRUE(box.text.startsWith("Error reading project:\n\nFailed to load XML project."))
+        << box.text.toStdString();
+    EXPECT_TRUE(panel->isEnabled());
+    EXPECT_EQ(node->GetName(), "graph");
+    EXPECT_EQ(node->GetNumAttributes(), 2u);
+
+    // Success: renamed after the file, its folder remembered, the panel left disabled.
+    AnswerFileDialog(good, caption, directory);
+    AnswerBox(box);
+    Click(panel, "read_path");
+    EXPECT_EQ(box.title, "Node Graph");
+    EXPECT_EQ(box.text, "Reactivate the node to display the project attributes.");
+    EXPECT_EQ(node->GetName(), "Wood Grain");
+    EXPECT_EQ(node->GetNumAttributes(), 3u);
+    EXPECT_FALSE(panel->isEnabled());
+    EXPECT_EQ(std::filesystem::path(Manager::Get()->GetDirectory("Projects")),
+              std::filesystem::path(Path("projects")));
+
+    // The next dialog starts in that folder.
+    panel = Panel(node);
+    AnswerFileDialog("", caption, directory);
+    Click(panel, "read_path");
+    EXPECT_EQ(std::filesystem::path(directory.toStdString()),
+              std::filesystem::canonical(Path("projects")));
+}
+
+TEST_F(NodeGraphNodeInterfaceTest, RereadActionReadsThePathAgain) {
+    const std::string file = WriteProject("p.qmr", 1);
+    NodeGraphNode* node = NodeReading(file);
+    ASSERT_EQ(node->GetNumAttributes(), 3u);
+    WriteProject("p.qmr", 2);
+    QNodeAttributesWidget* panel = Panel(node);
+    SeenBox box;
+    AnswerBox(box);
+    Click(panel, "reread_path");
+    EXPECT_EQ(box.title, "Node Group");
+    EXPECT_EQ(box.text, "Reactivate the node to display the project attributes.");
+    EXPECT_EQ(node->GetNumAttributes(), 4u);
+
+    // A file that no longer reads leaves the node as it was and still shows the same box.
+    WriteText(file, "damaged");
+    box = {};
+    AnswerBox(box);
+    Click(panel, "reread_path");
+    EXPECT_EQ(box.title, "Node Group");
+    EXPECT_EQ(node->GetNumAttributes(), 4u);
+}
+
+}  // namespace

@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include "host/Attribute.h"
+#include "host/Container.h"
+#include "host/Engine.h"
+#include "host/Node.h"
+#include "host/NodeGraph.h"
+#include "host/ProjectFile.h"
+#include "host/Update.h"
+#include "programs/view/EditorWindow.h"
+#include "programs/view/OutputsView.h"
+#include "programs/view/ViewerWindow.h"
+#include "tests/hostlib/project/SandboxTest.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+QString OutputText(const ViewerWindow& viewer, const std::string& output) {
+    auto* box =
+        viewer.GetOutputs()->findChild<QWidget*>(QString::fromStdString("output_" + output));
+    if (!box) {
+        return "(missing)";
+    }
+    const QList<QLabel*> labels = box->findChildren<QLabel*>();
+    return labels.size() > 1 ? labels[1]->text() : "(empty)";
+}
+
+class ViewerTest : public SandboxTest {
+protected:
+    static void SetUpTestSuite() {
+        if (!QApplication::instance()) {
+            static int argc = 1;
+            static char name[] = "test";
+            static char* argv[] = {name, nullptr};
+            new QApplication(argc, argv);
+        }
+    }
+
+    void TearDown() override {
+        Engine::Get()->SetDocument(nullptr);
+        SandboxTest::TearDown();
+    }
+
+    // A copy of a packed example in the test's folder.
+    std::string Example(const std::string& name) {
+        const fs::path copy = m_folder / (name + ".qmr");
+        fs::copy_file(fs::path(QM_EXAMPLES_DIR) / (name + ".qmr"), copy,
+                      fs::copy_options::overwrite_existing);
+        return copy.string();
+    }
+};
+
+TEST_F(ViewerTest, OutputsFollowAttributesAndTheFileOnDisk) {
+    const std::string path = Example("frames");
+    ViewerWindow viewer;
+    ASSERT_EQ(viewer.Open(path).GetCode(), 0);
+    Node* node = viewer.GetNode();
+    ASSERT_NE(viewer.GetPanel(), nullptr);
+    ASSERT_GT(node->GetNumOutplugs(), 0u);
+    for (uint32_t outplug = 0; outplug < node->GetNumOutplugs(); ++outplug) {
+        EXPECT_NE(OutputText(viewer, node->GetOutplugName(outplug)), "(missing)");
+    }
+
+    // An edited attribute reaches the outputs once the host's events are delivered.
+    const std::string output = node->GetOutplugName(0);
+    const QString before = OutputText(viewer, output);
+    node->GetAttribute("iterations")->SetNumber(7, true);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return OutputText(viewer, output) != before; }, 5000))
+        << before.toStdString();
+
+    // The file replaced on disk is read again with the user's values kept, and a new panel shows
+    // the new interface.
+    QWidget* old_panel = viewer.GetPanel();
+    fs::copy_file(Example("octaves"), path, fs::copy_options::overwrite_existing);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return viewer.GetPanel() != old_panel; }, 5000));
+    EXPECT_EQ(node->GetAttribute("iterations")->GetNumber(), 7);
+    EXPECT_NE(node->FindOutplug("image"), Node::kNone);
+    auto* picture = viewer.GetOutputs()->findChild<QWidget*>("output_image");
+    ASSERT_NE(picture, nullptr);
+    bool has_picture = false;
+    for (QLabel* label : picture->findChildren<QLabel*>()) {
+        has_picture = has_picture || !label->pixmap().isNull();
+    }
+    EXPECT_TRUE(has_picture);
+}
+
+// Adds an attribute through the Attributes panel's own dialog, saves, and reads the file again.
+TEST_F(ViewerTest, EditorAddsAnAttributeAndSavesWithoutLosingPackedFiles) {
+    const std::string path = Example("nested");
+    {
+        EditorWindow editor;
+        ASSERT_EQ(editor.Open(path).GetCode(), 0);
+        ASSERT_FALSE(editor.GetAttributesNodes().empty());
+        Node* attributes = editor.GetAttributesNodes()[0];
+        const size_t count = attributes->GetNumAttributes();
+        EXPECT_FALSE(editor.IsModified());
+
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->findChild<QComboBox*>("m_type_qcombo")->setCurrentIndex(1);
+            dialog->findChild<QLineEdit*>("m_name_qtext")->setText("contrast");
+            auto* buttons = dialog->findChild<QDialogButtonBox*>("m_ok_cancel_buttons");
+            ASSERT_TRUE(buttons->button(QDialogButtonBox::Ok)->isEnabled());
+            buttons->button(QDialogButtonBox::Ok)->click();
+        });
+        auto* add = editor.GetTabs()->findChild<QPushButton*>("m_add_attribute_qbutton");
+        ASSERT_NE(add, nullptr);
+        add->click();
+        Update::Get()->FlushEventsToProcess();
+        ASSERT_EQ(attributes->GetNumAttributes(), count + 1);
+        EXPECT_TRUE(editor.IsModified());
+        const Status saved = editor.Save();
+        EXPECT_LE(saved.GetCode(), 1) << saved.GetMessage();
+        EXPECT_FALSE(editor.IsModified());
+    }
+    Engine::Get()->SetDocument(nullptr);
+
+    // quillmar itself sees the new attribute, and the nested project packed beside Project.xml
+    // is still there (the outer project runs it).
+    QProcess info;
+    info.start(QM_QUILLMAR_PROGRAM, {"info", QString::fromStdString(path), "--json"});
+    ASSERT_TRUE(info.waitForFinished(60000));
+    EXPECT_EQ(info.exitCode(), 0) << info.readAllStandardError().toStdString();
+    const QString text = info.readAllStandardOutput();
+    EXPECT_TRUE(text.contains("\"contrast\"")) << text.toStdString();
+
+    fs::create_directory(m_folder / "unpacked");
+    fs::current_path(m_folder / "unpacked");
+    ASSERT_TRUE(DecompressFiles(path));
+    EXPECT_TRUE(fs::exists(m_folder / "unpacked" / "octaves.qmr"));
+}
+
+TEST_F(ViewerTest, ScreenshotWithoutADisplay) {
+    const std::string file = (m_folder / "shot.png").string();
+    QProcess view;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("DISPLAY");
+    environment.remove("WAYLAND_DISPLAY");
+    environment.remove("QT_QPA_PLATFORM");
+    view.setProcessEnvironment(environment);
+    view.start(QM_VIEW_PROGRAM, {QString::fromStdString(Example("octaves")), "--screenshot",
+                                 QString::fromStdString(file)});
+    ASSERT_TRUE(view.waitForFinished(60000));
+    EXPECT_EQ(view.exitCode(), 0) << view.readAllStandardError().toStdString();
+    const QImage shot(QString::fromStdString(file));
+    ASSERT_FALSE(shot.isNull());
+    EXPECT_GE(shot.width(), 600);
+    // The picture of the output is there: many distinct colours, not a blank window.
+    QSet<QRgb> colours;
+    for (int y = 0; y < shot.height(); y += 3) {
+        for (int x = 0; x < shot.width(); x += 3) {
+            colours.insert(shot.pixel(x, y));
+        }
+    }
+    EXPECT_GT(colours.size(), 200);
+
+    // A project that does not read: exit code 2 and the reason, no picture.
+    WriteText(m_folder / "broken.qmr", "damaged");
+    view.start(QM_VIEW_PROGRAM, {QString::fromStdString((m_folder / "broken.qmr").string()),
+                                 "--screenshot", QString::fromStdString(file + ".2.png")});
+    ASSERT_TRUE(view.waitForFinished(60000));
+    EXPECT_EQ(view.exitCode(), 2);
+    EXPECT_TRUE(view.readAllStandardError().contains("Failed to load XML project."));
+    EXPECT_FALSE(fs::exists(file + ".2.png"));
+}
+
+}  // namespace
