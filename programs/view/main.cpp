@@ -2,11 +2,14 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 #include <QApplication>
 #include <QPixmap>
 
+#include "host/Attribute.h"
+#include "host/Node.h"
 #include "host/Update.h"
 #include "programs/view/EditorWindow.h"
 #include "programs/view/ViewerWindow.h"
@@ -36,6 +39,27 @@ bool Screenshot(QWidget& window, const std::string& file) {
     return true;
 }
 
+// Sets each NAME=VALUE on the viewer's node, in the text form of the project format.
+bool Apply(ViewerWindow& viewer, const std::vector<std::string>& settings) {
+    for (const std::string& setting : settings) {
+        const size_t equals = setting.find('=');
+        Attribute* attribute = equals == std::string::npos
+                                   ? nullptr
+                                   : viewer.GetNode()->GetAttribute(setting.substr(0, equals));
+        if (!attribute) {
+            std::cerr << "quillmar-view: --set " << setting << ": no such attribute\n";
+            return false;
+        }
+        if (!attribute->SetValueText(setting.substr(equals + 1), true)) {
+            std::cerr << "quillmar-view: --set " << setting << ": not a "
+                      << attribute->GetTypeName() << " value\n";
+            return false;
+        }
+    }
+    viewer.Refresh();
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -46,16 +70,24 @@ int main(int argc, char** argv) {
     std::string project;
     bool edit = false;
     std::string screenshot;
+    std::vector<std::string> settings;
     program.add_option("PROJECT", project, "Project file (.qmr)")->required();
     program.add_flag("--edit", edit,
                      "Edit the project's Attributes nodes (add, edit, duplicate, delete "
                      "attributes) and save the project back");
+    program.add_option("--set", settings,
+                       "NAME=VALUE: start with an attribute of the node set (iterations or a "
+                       "project attribute; not with --edit)");
     program.add_option("--screenshot", screenshot,
                        "Render the window once to this PNG file and exit (needs no display)");
     try {
         program.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
         return program.exit(error) == 0 ? kExitSuccess : kExitBadInput;
+    }
+    if (edit && !settings.empty()) {
+        std::cerr << "quillmar-view: --set does not go with --edit\n";
+        return kExitBadInput;
     }
 
     if (!HasDisplay()) {
@@ -78,6 +110,9 @@ int main(int argc, char** argv) {
     } else {
         auto viewer = std::make_unique<ViewerWindow>();
         status = viewer->Open(project);
+        if (status.GetCode() != 2 && !Apply(*viewer, settings)) {
+            return kExitBadInput;
+        }
         window = std::move(viewer);
     }
     if (status.GetCode() == 2) {
