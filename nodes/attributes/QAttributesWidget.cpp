@@ -96,6 +96,8 @@ void QAttributesWidget::BuildForm() {
     ui.m_title_0->setFont(title_font);
     ui.m_title_0->setStyleSheet(QStringLiteral("background-color: rgba(0, 0, 0, 10);"));
     ui.m_title_0->setFrameShape(QFrame::StyledPanel);
+    // A host that stretches the panel should not stretch its title.
+    ui.m_title_0->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     ui.m_title_layout->addWidget(ui.m_title_0);
     ui.m_main_qvlayout->addLayout(ui.m_title_layout);
 
