@@ -12,6 +12,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QTabWidget>
@@ -132,6 +134,37 @@ TEST_F(ViewerTest, EditorAddsAnAttributeAndSavesWithoutLosingPackedFiles) {
         const Status saved = editor.Save();
         EXPECT_LE(saved.GetCode(), 1) << saved.GetMessage();
         EXPECT_FALSE(editor.IsModified());
+
+        // Deleting leaves the panel inert; the editor puts a fresh one in its place.
+        QWidget* panel = editor.GetTabs()->findChild<QWidget*>("QAttributesWidget");
+        ASSERT_NE(panel, nullptr);
+        auto* label = panel->findChild<QLabel*>();
+        for (QLabel* candidate : panel->findChildren<QLabel*>()) {
+            label = candidate->text() == "contrast" ? candidate : label;
+        }
+        ASSERT_EQ(label->text(), "contrast");
+        QTimer::singleShot(0, [] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(menu, nullptr);
+            for (QAction* action : menu->actions()) {
+                if (action->text() == "Delete Attribute") {
+                    menu->setActiveAction(action);
+                }
+            }
+            QTest::keyClick(menu, Qt::Key_Return);
+        });
+        QTest::mouseClick(label, Qt::LeftButton);
+        EXPECT_EQ(attributes->GetNumAttributes(), count);
+        EXPECT_TRUE(editor.IsModified());
+        const QPointer<QWidget> old_panel = panel;
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                auto* fresh = editor.GetTabs()->findChild<QWidget*>("QAttributesWidget");
+                return fresh && fresh != old_panel && fresh->isEnabled() &&
+                       fresh->findChild<QPushButton*>("m_add_attribute_qbutton")->isEnabled();
+            },
+            5000));
+        // Not saved: the file keeps the added attribute for the checks below.
     }
     Engine::Get()->SetDocument(nullptr);
 
