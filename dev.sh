@@ -4,6 +4,7 @@
 #   ./dev.sh test           the test suite
 #   ./dev.sh test-asan      the test suite built with AddressSanitizer and UndefinedBehaviorSanitizer
 #   ./dev.sh format-check   clang-format over every tracked source file
+#   ./dev.sh bench          the benchmarks, each beside its floor (bench/run.py)
 # BUILD_DIR overrides the build folder (default build/, build-asan/ for test-asan).
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -69,16 +70,22 @@ test-asan)
     install_packages
     install_test_locale
     dir=${BUILD_DIR:-build-asan}
-    build "$dir" -DQM_SANITIZE=ON
+    build "$dir" -DQM_SANITIZE=ON -DQM_BUILD_BENCHMARKS=OFF
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 QT_QPA_PLATFORM=offscreen \
         ctest --test-dir "$dir" --output-on-failure -j "$(nproc)"
+    ;;
+bench)
+    install_packages
+    dir=${BUILD_DIR:-build}
+    build "$dir"
+    python3 bench/run.py "$dir"
     ;;
 format-check)
     install_packages
     git ls-files -- '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
     ;;
 *)
-    sed -n '2,8p' "$0"
+    sed -n '2,9p' "$0"
     exit 2
     ;;
 esac
