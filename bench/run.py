@@ -17,7 +17,10 @@ def run(program, repetitions, benchmark_filter=None, extra=()):
     with tempfile.NamedTemporaryFile(suffix=".json") as out:
         command = [program, f"--benchmark_out={out.name}", "--benchmark_out_format=json",
                    f"--benchmark_repetitions={repetitions}",
-                   "--benchmark_report_aggregates_only=true", *extra]
+                   "--benchmark_report_aggregates_only=true",
+                   # Repetitions of all benchmarks in random order, so that a path and its floor
+                   # meet the same load on a shared machine.
+                   "--benchmark_enable_random_interleaving=true", *extra]
         if benchmark_filter:
             command.append(f"--benchmark_filter={benchmark_filter}")
         print("$", " ".join(command[:1] + command[3:]), flush=True)
@@ -29,7 +32,10 @@ def run(program, repetitions, benchmark_filter=None, extra=()):
             sys.exit(f"{entry['name']}: {entry.get('error_message')}")
         if entry.get("run_type") == "aggregate" and entry.get("aggregate_name") != "median":
             continue
-        results[entry["run_name"]] = entry
+        # "Memory_Peak/20/iterations:1/repeats:1" is "Memory_Peak/20".
+        name = "/".join(part for part in entry["run_name"].split("/")
+                        if not part.startswith(("iterations:", "repeats:")))
+        results[name] = entry
     return results
 
 
