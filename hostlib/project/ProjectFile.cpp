@@ -6,6 +6,7 @@
 
 #include "host/Container.h"
 #include "host/ScopedTemporaryDirectory.h"
+#include "host/XmlFile.h"
 
 Status ProjectFile::Read(const std::string& path, NodeGraph& graph) {
     graph.SetFilePath(path);
@@ -24,10 +25,8 @@ Status ProjectFile::Read(const std::string& path, NodeGraph& graph) {
         return Status(StatusCode::Error, failed + error + ".");
     }
     TiXmlDocument document("Project.xml");
-    if (!document.LoadFile()) {
-        return Status(StatusCode::Error, failed + "Project.xml: " + document.ErrorDesc() +
-                                             " (line " + std::to_string(document.ErrorRow()) +
-                                             ").");
+    if (!XmlFile::Load(document, "Project.xml", error)) {
+        return Status(StatusCode::Error, failed + "Project.xml: " + error + ".");
     }
     TiXmlElement* root = document.FirstChildElement("QuillmarProject");
     if (!root) {

@@ -12,6 +12,7 @@
 #include "host/DynamicNode.h"
 #include "host/Node.h"
 #include "host/StringJoin.h"
+#include "host/XmlFile.h"
 
 namespace {
 
@@ -163,7 +164,7 @@ bool AttributeDefinitionFile::Write(const Node& node, const std::string& path) {
 
 bool AttributeDefinitionFile::Read(const std::string& path, DynamicNode& node) {
     TiXmlDocument document(path);
-    if (!document.LoadFile()) {
+    if (!XmlFile::Load(document, path)) {
         return false;
     }
     const TiXmlElement* root = document.FirstChildElement(kRootName);

@@ -19,6 +19,7 @@
 #include "host/MaterialTemplate.h"
 #include "host/ScopedTemporaryDirectory.h"
 #include "host/Update.h"
+#include "host/XmlFile.h"
 #include "library/ProjectNodeTypes.h"
 #include "nodes/CountRule.h"
 #include "nodes/control/LoopIterationsNode.h"
@@ -136,7 +137,7 @@ Status NodeGraphNode::ReadProject(std::string path) {
         DecompressFiles(container);
 
         TiXmlDocument document("Project.xml");
-        if (!document.LoadFile()) {
+        if (!XmlFile::Load(document, "Project.xml")) {
             return Status(StatusCode::Error, kLoadFailed);
         }
         TiXmlElement* root = document.FirstChildElement("QuillmarProject");

@@ -409,6 +409,11 @@ TEST_F(ProjectFileTest, FilesThatAreNotProjectsAreRefusedCleanly) {
         saved ? std::optional<std::string>(saved) : std::nullopt;
     ::setenv("TMPDIR", temporary.c_str(), 1);
 
+    // Deep enough to overflow TinyXML's recursive parser.
+    std::string deep_nesting;
+    for (int i = 0; i < 100000; ++i) {
+        deep_nesting += "<Node>";
+    }
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"absent.qmr", "absent.qmr"},
         {Pack("empty.qmr", {{"Other.xml", "<x/>"}}), "Project.xml"},
@@ -418,6 +423,9 @@ TEST_F(ProjectFileTest, FilesThatAreNotProjectsAreRefusedCleanly) {
         {Pack("nomajor.qmr", {{"Project.xml", "<QuillmarProject minor=\"0\"/>"}}), "\"major\""},
         {Pack("badminor.qmr", {{"Project.xml", "<QuillmarProject major=\"1\" minor=\"x\"/>"}}),
          "\"minor\""},
+        {Pack("deep.qmr",
+              {{"Project.xml", "<QuillmarProject major=\"1\" minor=\"0\">" + deep_nesting}}),
+         "nested deeper than 256 levels"},
     };
     for (const auto& [path, reason] : cases) {
         SCOPED_TRACE(path);

@@ -135,6 +135,14 @@ TEST_F(AttributesNodeDefinitionFileTest, RefusedFilesLeaveTheNodeUnchanged) {
         kDeclaration + kRoot + "<Attribute id=\"0\" name=\"a\" type=\"STRING\"/>" +
             "</QuillmarAttributesNode>",
         File("<Attribute id=\"0\" name=\"a\" type=\"STRING\" />\n", "many"),
+        // Deep enough to overflow TinyXML's recursive parser.
+        File([] {
+            std::string deep;
+            for (int i = 0; i < 100000; ++i) {
+                deep += "<Attribute>";
+            }
+            return deep;
+        }()),
     };
     for (const std::string& text : refused) {
         EXPECT_FALSE(Load(*node, text)) << text;

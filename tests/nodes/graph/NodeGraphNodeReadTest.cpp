@@ -70,6 +70,10 @@ TEST_F(NodeGraphNodeTest, FailedReadsLeaveNodeWorkingDirectoryAndTemporaryFolder
     attributes_feed_input.Feed(x, "number", attributes_feed_input.Io(Builder::kNumberIo, "y"));
 
     const std::string failed = "Failed to load XML project.";
+    std::string deep_nesting;
+    for (int i = 0; i < 100000; ++i) {
+        deep_nesting += "<Node>";
+    }
     SandboxTest::WriteText(Path("plain.qmr"), "not a container");
     const struct {
         const char* label;
@@ -88,6 +92,10 @@ TEST_F(NodeGraphNodeTest, FailedReadsLeaveNodeWorkingDirectoryAndTemporaryFolder
          failed},
         {"major not an integer",
          Builder::WriteContainer(Path("word.qmr"), "<QuillmarProject major=\"one\" minor=\"0\"/>"),
+         failed},
+        {"nested deeper than the stack allows",
+         Builder::WriteContainer(Path("deep.qmr"),
+                                 "<QuillmarProject major=\"1\" minor=\"0\">" + deep_nesting),
          failed},
         {"attributes upstream of an input", attributes_feed_input.Write(Path("upstream.qmr")),
          "The IO Nodes on this project are not clearly identified as input or output."},

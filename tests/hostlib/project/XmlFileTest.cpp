@@ -1,0 +1,110 @@
+#include "host/XmlFile.h"
+
+#include <gtest/gtest.h>
+#include <tinyxml.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "SandboxTest.h"
+
+namespace {
+
+std::string Repeat(const std::string& text, size_t count) {
+    std::string repeated;
+    repeated.reserve(text.size() * count);
+    for (size_t i = 0; i < count; ++i) {
+        repeated += text;
+    }
+    return repeated;
+}
+
+// The depth TinyXML really built, walked without recursion.
+size_t ParsedDepth(const std::string& text) {
+    TiXmlDocument document;
+    document.Parse(text.c_str());
+    size_t deepest = 0;
+    std::vector<std::pair<const TiXmlNode*, size_t>> pending{{&document, 0}};
+    while (!pending.empty()) {
+        const auto [node, depth] = pending.back();
+        pending.pop_back();
+        deepest = std::max(deepest, depth);
+        for (const TiXmlElement* child = node->FirstChildElement(); child;
+             child = child->NextSiblingElement()) {
+            pending.emplace_back(child, depth + 1);
+        }
+    }
+    return deepest;
+}
+
+// Markup that hides '>' "/>" and "</" from a naive scan, each with the depth TinyXML reaches.
+TEST(XmlFile, NestingScanNeverCountsLessThanTinyXmlBuilds) {
+    const std::vector<std::pair<std::string, size_t>> cases = {
+        {"<a><b/><c><d></d></c></a>", 3},
+        {"<a x=\"/>\"><b y='</a>'><c/></b></a>", 3},
+        {"<a x=\"1\"/><a><a></a></a>", 2},
+        {"<a><!-- <b><b> --><![CDATA[<c><c>]]><d/></a>", 2},
+        {"<?xml version=\"1>\" ?><a><b></b></a>", 2},
+        {"<?xml other=\"><a>\"?><b></b>", 2},
+        {"<!DOCTYPE a [ <!ELEMENT a ANY> ]><a><b/></a>", 2},
+        {"</x></x><a><b></b></a>", 2},
+        {"<_a><\xc3\xa9><b></b></\xc3\xa9></_a>", 3},
+        {"<a>1 < 2 <b></b></a>", 1},
+        {std::string("<a><b>\0<c><c><c>", 16), 2},
+    };
+    for (const auto& [text, depth] : cases) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(XmlFile::MaxNestingDepth(text), depth);
+        EXPECT_LE(ParsedDepth(text), XmlFile::MaxNestingDepth(text));
+    }
+}
+
+TEST(XmlFile, TextThatTinyXmlMustNotParseIsRefused) {
+    const std::string deep = Repeat("<a>", XmlFile::kMaxDepth + 1);
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {deep, "nested deeper than 256"},
+        {Repeat("<a x=\"1\">", 100000), "nested deeper"},
+        // A lead byte announcing more bytes than follow would make TinyXML swallow the quote
+        // and read the markup after it as an attribute value, or read past the end.
+        {"<a x=\"\xf0\"/>", "malformed UTF-8 at byte 6"},
+        {"<a>\xe2\x82", "malformed UTF-8"},
+    };
+    for (const auto& [text, reason] : cases) {
+        SCOPED_TRACE(text.substr(0, 40));
+        std::string error;
+        EXPECT_FALSE(XmlFile::CheckText(text, error));
+        EXPECT_NE(error.find(reason), std::string::npos) << error;
+    }
+    std::string error;
+    EXPECT_TRUE(XmlFile::CheckText(Repeat("<a>", XmlFile::kMaxDepth), error)) << error;
+    EXPECT_TRUE(
+        XmlFile::CheckText("<a name=\"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80\"/>", error))
+        << error;
+}
+
+class XmlFileLoadTest : public SandboxTest {};
+
+// A hundred thousand levels overflow TinyXML's recursive parser; as many siblings are fine.
+TEST_F(XmlFileLoadTest, LoadsWideFilesAndRefusesDeepOnesWithoutParsing) {
+    const std::string wide = "<root>" + Repeat("<a x=\"1\"/>", 100000) + "</root>";
+    WriteText(m_folder / "wide.xml", wide);
+    WriteText(m_folder / "deep.xml", Repeat("<a>", 100000));
+    TiXmlDocument document;
+    std::string error;
+    ASSERT_TRUE(XmlFile::Load(document, (m_folder / "wide.xml").string(), error)) << error;
+    EXPECT_EQ(document.RootElement()->LastChild()->ToElement()->Attribute("x"), std::string("1"));
+
+    TiXmlDocument deep;
+    EXPECT_FALSE(XmlFile::Load(deep, (m_folder / "deep.xml").string(), error));
+    EXPECT_NE(error.find("nested deeper"), std::string::npos) << error;
+    EXPECT_EQ(deep.FirstChild(), nullptr);
+
+    WriteText(m_folder / "broken.xml", "<a><b></a>");
+    EXPECT_FALSE(XmlFile::Load(deep, (m_folder / "broken.xml").string(), error));
+    EXPECT_NE(error.find("line 1"), std::string::npos) << error;
+    EXPECT_FALSE(XmlFile::Load(deep, (m_folder / "absent.xml").string(), error));
+    EXPECT_NE(error.find("cannot open"), std::string::npos) << error;
+}
+
+}  // namespace
