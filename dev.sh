@@ -2,15 +2,17 @@
 # Sets up a Debian 12 machine, builds, and runs one job:
 #   ./dev.sh example        the main job on a shipped example
 #   ./dev.sh test           the test suite
-#   ./dev.sh test-asan      the test suite built with AddressSanitizer and UndefinedBehaviorSanitizer
+#   ./dev.sh test-asan      the test suite built with clang, AddressSanitizer, UndefinedBehaviorSanitizer
+#                           and LeakSanitizer, with the fuzz harnesses
+#   ./dev.sh fuzz [SECONDS] each fuzz harness for SECONDS (default 15), in the test-asan build
 #   ./dev.sh format-check   clang-format over every tracked source file
 #   ./dev.sh bench          the benchmarks, each beside its floor (bench/run.py)
-# BUILD_DIR overrides the build folder (default build/, build-asan/ for test-asan).
+# BUILD_DIR overrides the build folder (default build/, build-asan/ for test-asan and fuzz).
 set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(
-    cmake ninja-build g++ pkg-config clang-format locales
+    cmake ninja-build g++ pkg-config clang-format locales clang libclang-rt-14-dev
     qt6-base-dev libgl-dev
     libboost-filesystem-dev libboost-dev
     libtinyxml-dev libzip-dev libopenimageio-dev
@@ -48,6 +50,9 @@ build() {
     cmake --build "$dir" -j "$(nproc)"
 }
 
+# The sanitizer build uses clang so that it also builds the libFuzzer harnesses.
+asan_options=(-DCMAKE_CXX_COMPILER=clang++ -DQM_SANITIZE=ON -DQM_FUZZ=ON -DQM_BUILD_BENCHMARKS=OFF)
+
 job=${1:-}
 case "$job" in
 example)
@@ -70,9 +75,15 @@ test-asan)
     install_packages
     install_test_locale
     dir=${BUILD_DIR:-build-asan}
-    build "$dir" -DQM_SANITIZE=ON -DQM_BUILD_BENCHMARKS=OFF
+    build "$dir" "${asan_options[@]}"
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 QT_QPA_PLATFORM=offscreen \
         ctest --test-dir "$dir" --output-on-failure -j "$(nproc)"
+    ;;
+fuzz)
+    install_packages
+    dir=${BUILD_DIR:-build-asan}
+    build "$dir" "${asan_options[@]}"
+    BUILD_DIR=$dir fuzz/run.sh all "${2:-15}"
     ;;
 bench)
     install_packages
@@ -85,7 +96,7 @@ format-check)
     git ls-files -- '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
     ;;
 *)
-    sed -n '2,9p' "$0"
+    sed -n '2,10p' "$0"
     exit 2
     ;;
 esac
