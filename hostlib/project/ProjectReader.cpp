@@ -95,31 +95,34 @@ struct LoadedNode {
 };
 
 // Applies one saved value to the node: to the attribute of that name, or as a record the node
-// may keep. Returns a problem, or an empty text.
-std::string ApplyValue(Node& node, const std::string& node_text, const TiXmlElement& value) {
+// may keep. Returns a problem, or an empty text. Descriptions are built only for a problem: a
+// large project reads tens of thousands of values that have none.
+std::string ApplyValue(Node& node, int id, const std::string& node_name,
+                       const TiXmlElement& value) {
     const char* name = value.Attribute("name");
     const char* type_word = value.Attribute("type");
     const char* text = value.Attribute("value");
     if (!name || !type_word || !text) {
-        return node_text + ": a value without name, type or value text is skipped";
+        return DescribeNode(id, node_name) +
+               ": a value without name, type or value text is skipped";
     }
-    const std::string value_text = node_text + ", value " + Quote(name);
+    const auto value_text = [&] { return DescribeNode(id, node_name) + ", value " + Quote(name); };
     Attribute::Type type;
     if (!Attribute::TypeFromWord(type_word, type)) {
-        return value_text + ": unknown type " + Quote(type_word);
+        return value_text() + ": unknown type " + Quote(type_word);
     }
     if (Attribute* attribute = node.GetAttribute(name)) {
         if (attribute->GetType() != type) {
-            return value_text + ": saved as " + type_word + " but the attribute is " +
+            return value_text() + ": saved as " + type_word + " but the attribute is " +
                    attribute->GetTypeName();
         }
         if (!attribute->SetValueText(text, false)) {
-            return value_text + ": unreadable " + type_word + " text " + Quote(text);
+            return value_text() + ": unreadable " + type_word + " text " + Quote(text);
         }
         return {};
     }
     if (!node.StoreRecord(1, name, type_word, text, "")) {
-        return value_text + ": value of unknown attribute";
+        return value_text() + ": value of unknown attribute";
     }
     return {};
 }
@@ -129,18 +132,18 @@ Node* ReadNode(NodeGraph& graph, const TiXmlElement& element, int id, uint32_t& 
                std::vector<std::string>& problems) {
     const char* name_text = element.Attribute("name");
     const std::string name = name_text ? name_text : "";
-    const std::string node_text = DescribeNode(id, name);
+    const auto node_text = [&] { return DescribeNode(id, name); };
     const char* type_text = element.Attribute("type");
     NodeType type;
     if (!type_text || !NodeType::FromString(type_text, type)) {
-        problems.push_back(node_text + ": unreadable node type " +
+        problems.push_back(node_text() + ": unreadable node type " +
                            Quote(type_text ? type_text : "") +
                            "; the node, its values and its connections are skipped");
         return nullptr;
     }
     Node* node = graph.CreateNode(type);
     if (!node) {
-        problems.push_back(node_text + ": unknown node type " + type.ToString() +
+        problems.push_back(node_text() + ": unknown node type " + type.ToString() +
                            "; the node, its values and its connections are skipped");
         return nullptr;
     }
@@ -150,27 +153,27 @@ Node* ReadNode(NodeGraph& graph, const TiXmlElement& element, int id, uint32_t& 
         if (ParseNumber(active, flag)) {
             node->SetActive(flag != 0);
         } else {
-            problems.push_back(node_text + ": unreadable active flag " + Quote(active));
+            problems.push_back(node_text() + ": unreadable active flag " + Quote(active));
         }
     }
     version = 0;
     if (const char* version_text = element.Attribute("version")) {
         if (!ParseNumber(version_text, version)) {
-            problems.push_back(node_text + ": unreadable version " + Quote(version_text));
+            problems.push_back(node_text() + ": unreadable version " + Quote(version_text));
         }
     }
     if (const char* definitions = element.Attribute("definitions")) {
         if (!StaysInFolder(definitions)) {
-            problems.push_back(node_text + ": definitions file " + Quote(definitions) +
+            problems.push_back(node_text() + ": definitions file " + Quote(definitions) +
                                " lies outside the project");
         } else if (!node->LoadDefinitions({definitions})) {
-            problems.push_back(node_text + ": cannot load the definitions file " +
+            problems.push_back(node_text() + ": cannot load the definitions file " +
                                Quote(definitions));
         }
     }
     for (const TiXmlElement* value = element.FirstChildElement("Value"); value;
          value = value->NextSiblingElement("Value")) {
-        std::string problem = ApplyValue(*node, node_text, *value);
+        std::string problem = ApplyValue(*node, id, name, *value);
         if (!problem.empty()) {
             problems.push_back(std::move(problem));
         }
@@ -225,13 +228,15 @@ void ReadConnection(const TiXmlElement& element, const std::vector<LoadedNode>& 
     if (skipped.count(from_id) || skipped.count(to_id)) {
         return;
     }
-    const std::string text = "connection from node " + std::to_string(from_id) + " " +
-                             DescribePlug(outplug, from_index) + " to node " +
-                             std::to_string(to_id) + " " + DescribePlug(inplug, to_index);
+    const auto text = [&] {
+        return "connection from node " + std::to_string(from_id) + " " +
+               DescribePlug(outplug, from_index) + " to node " + std::to_string(to_id) + " " +
+               DescribePlug(inplug, to_index);
+    };
     const auto from = by_id.find(from_id);
     const auto to = by_id.find(to_id);
     if (from == by_id.end() || to == by_id.end()) {
-        problems.push_back(text + ": node " +
+        problems.push_back(text() + ": node " +
                            std::to_string(from == by_id.end() ? from_id : to_id) +
                            " does not exist");
         return;
@@ -242,17 +247,17 @@ void ReadConnection(const TiXmlElement& element, const std::vector<LoadedNode>& 
         ResolveOutplug(*source.m_node, outplug, from_index, source.m_version);
     const uint32_t inplug_id = ResolveInplug(*target.m_node, inplug, to_index, target.m_version);
     if (outplug_id == Node::kNone || inplug_id == Node::kNone) {
-        problems.push_back(text + ": the " + (outplug_id == Node::kNone ? "outplug" : "inplug") +
+        problems.push_back(text() + ": the " + (outplug_id == Node::kNone ? "outplug" : "inplug") +
                            " does not exist");
         return;
     }
     if (source.m_node->GetOutplugValueType(outplug_id) !=
         target.m_node->GetInplugValueType(inplug_id)) {
-        problems.push_back(text + ": the plugs carry different value types");
+        problems.push_back(text() + ": the plugs carry different value types");
         return;
     }
     if (!Engine::Get()->ConnectNodes(source.m_node, outplug_id, target.m_node, inplug_id)) {
-        problems.push_back(text + ": the connection cannot be made");
+        problems.push_back(text() + ": the connection cannot be made");
         return;
     }
     if (callback) {
@@ -312,14 +317,14 @@ Status ProjectReader::Read(NodeGraph& graph, int /*minor*/, int /*major*/, TiXml
     }
 
     for (const LoadedNode& node : loaded) {
-        const std::string node_text = DescribeNode(node.m_id, node.m_node->GetName());
+        const auto node_text = [&] { return DescribeNode(node.m_id, node.m_node->GetName()); };
         const Status before = node.m_node->PreLoad();
         if (!before.IsOk()) {
-            problems.push_back(node_text + ": " + DescribeStatus(before, "PreLoad"));
+            problems.push_back(node_text() + ": " + DescribeStatus(before, "PreLoad"));
         }
         const Status after = node.m_node->PostLoad(node.m_version);
         if (!after.IsOk()) {
-            problems.push_back(node_text + ": " + DescribeStatus(after, "PostLoad"));
+            problems.push_back(node_text() + ": " + DescribeStatus(after, "PostLoad"));
         }
     }
 
