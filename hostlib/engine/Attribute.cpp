@@ -5,6 +5,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <utility>
 
 #include "host/Node.h"
 #include "host/StringJoin.h"
@@ -14,11 +15,22 @@ namespace {
 const std::array<std::string, 7> kTypeWords = {"BOOLEAN", "NUMBER", "POINT", "FRAME",
                                                "RGBO",    "CHOICE", "STRING"};
 
-std::vector<std::string> SplitChoices(const std::string& joined) {
-    if (joined.empty()) {
-        return {};
+// Every node of one type passes the same choice list, so a project of many nodes splits the same
+// few lists over and over: keep the lists already split (a bounded number, per thread).
+const std::vector<std::string>& SplitChoices(const std::string& joined) {
+    constexpr size_t kMaxKept = 32;
+    thread_local std::vector<std::pair<std::string, std::vector<std::string>>> kept;
+    for (const auto& [text, names] : kept) {
+        if (text == joined) {
+            return names;
+        }
     }
-    return StringSplit(joined, ',');
+    if (kept.size() == kMaxKept) {
+        kept.clear();
+    }
+    kept.emplace_back(joined,
+                      joined.empty() ? std::vector<std::string>() : StringSplit(joined, ','));
+    return kept.back().second;
 }
 
 void AppendNumber(std::string& text, double value) {

@@ -86,3 +86,26 @@ TEST(AttributeTest, ChoicesAndIntegers) {
     number->SetNumber(std::nan(""), false);
     EXPECT_EQ(number->GetInteger(), 0);
 }
+
+TEST(AttributeTest, ChoiceListsOfManyAttributesStayTheirOwn) {
+    // Lists are split once and reused; each attribute must still get, and keep, its own list,
+    // also after more distinct lists than are kept.
+    RefPtr<Attribute> first = new Attribute(nullptr, 0, "c", 1, "a,b,c");
+    std::vector<RefPtr<Attribute>> others;
+    for (int i = 0; i < 40; ++i) {
+        const std::string joined = "n" + std::to_string(i) + ",x," + std::to_string(i);
+        others.push_back(new Attribute(nullptr, 0, "c", 2, joined));
+        EXPECT_EQ(others.back()->GetChoiceNames(),
+                  (std::vector<std::string>{"n" + std::to_string(i), "x", std::to_string(i)}));
+        EXPECT_EQ(others.back()->GetChoice(), std::to_string(i));
+    }
+    RefPtr<Attribute> second = new Attribute(nullptr, 0, "c", 0, "a,b,c");
+    second->SetChoiceNames("b,z");
+    EXPECT_EQ(first->GetChoiceNames(), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(first->GetChoice(), "b");
+    EXPECT_EQ(second->GetChoiceNames(), (std::vector<std::string>{"b", "z"}));
+    RefPtr<Attribute> third = new Attribute(nullptr, 0, "c", 0, "a,b,c");
+    EXPECT_EQ(third->GetChoiceNames(), (std::vector<std::string>{"a", "b", "c"}));
+    RefPtr<Attribute> empty = new Attribute(nullptr, 0, "c", 0, "");
+    EXPECT_TRUE(empty->GetChoiceNames().empty());
+}
