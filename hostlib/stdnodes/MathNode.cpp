@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 MathNode::MathNode() : StandardNode(kNodeType, kTypeName) {
-    m_attributes.emplace_back(new Attribute(this, kOperation, "operation", kAdd,
-                                            "add,subtract,multiply,divide,minimum,maximum,power"));
+    // One string for all Math nodes: the list is too long to be built without an allocation.
+    static const std::string kOperations = "add,subtract,multiply,divide,minimum,maximum,power";
+    m_attributes.emplace_back(new Attribute(this, kOperation, "operation", kAdd, kOperations));
     m_attributes.emplace_back(new Attribute(this, kA, "a", 0.0, -1e9, 1e9, 0.1, 3));
     m_attributes.emplace_back(new Attribute(this, kB, "b", 0.0, -1e9, 1e9, 0.1, 3));
     m_outplug_declarations.push_back({0, Value::Number, "number", 0});
