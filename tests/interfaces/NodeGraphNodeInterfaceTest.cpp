@@ -70,15 +70,6 @@ void AnswerFileDialog(const std::string& file, QString& caption, QString& direct
 
 class NodeGraphNodeInterfaceTest : public NodeGraphNodeTest {
 protected:
-    static void SetUpTestSuite() {
-        if (!QApplication::instance()) {
-            static int argc = 1;
-            static char name[] = "test";
-            static char* argv[] = {name, nullptr};
-            new QApplication(argc, argv);
-        }
-    }
-
     // A project with one number input and output and `attributes` exposed number attributes.
     std::string WriteProject(const std::string& file, int attributes) {
         Builder builder;

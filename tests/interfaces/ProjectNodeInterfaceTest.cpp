@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QFile>
 #include <QString>
 #include <QWidget>
@@ -89,12 +88,6 @@ struct PanelCase {
 // IO and Loop Iterations interfaces build the host panel for their own nodes only; switches for
 // any node. None builds one for a non-zero extra argument.
 TEST(ProjectNodeInterfaces, StandardPanelsOnlyForTheirNodes) {
-    if (!QApplication::instance()) {
-        static int argc = 1;
-        static char name[] = "test";
-        static char* argv[] = {name, nullptr};
-        new QApplication(argc, argv);
-    }
     const PanelCase cases[] = {
         {"Boolean IO", &Make<BooleanIoNodeInterface>, &MakeNode<BooleanIoNode>,
          &MakeNode<NumberIoNode>, false},
@@ -121,10 +114,11 @@ TEST(ProjectNodeInterfaces, StandardPanelsOnlyForTheirNodes) {
     };
     for (const PanelCase& expected : cases) {
         SCOPED_TRACE(expected.m_name);
-        QWidget parent;
         RefPtr<NodeInterface> node_interface = expected.m_make();
         RefPtr<Node> own = expected.m_own();
         RefPtr<Node> other = expected.m_other();
+        // Panels need their node to outlive them.
+        QWidget parent;
         QWidget* panel = node_interface->CreateAttributesWidget(own.Get(), &parent, 0);
         ASSERT_NE(panel, nullptr);
         EXPECT_EQ(panel->parentWidget(), &parent);

@@ -48,15 +48,6 @@ QString OutputText(const ViewerWindow& viewer, const std::string& output) {
 
 class ViewerTest : public SandboxTest {
 protected:
-    static void SetUpTestSuite() {
-        if (!QApplication::instance()) {
-            static int argc = 1;
-            static char name[] = "test";
-            static char* argv[] = {name, nullptr};
-            new QApplication(argc, argv);
-        }
-    }
-
     void TearDown() override {
         Engine::Get()->SetDocument(nullptr);
         SandboxTest::TearDown();

@@ -16,7 +16,7 @@ public:
             qputenv("XDG_CONFIG_HOME", m_config->path().toLocal8Bit());
         }
         static int argc = 1;
-        static char name[] = "widgets_tests";
+        static char name[] = "qt_tests";
         static char* argv[] = {name, nullptr};
         m_application = std::make_unique<QApplication>(argc, argv);
     }
