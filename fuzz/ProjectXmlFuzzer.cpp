@@ -15,26 +15,7 @@
 #include "host/PluginLoader.h"
 #include "host/RefPtr.h"
 #include "host/XmlFile.h"
-
-namespace {
-
-// Depth of the deepest element, walked without recursion.
-size_t ElementDepth(const TiXmlNode& document) {
-    size_t deepest = 0;
-    std::vector<std::pair<const TiXmlNode*, size_t>> pending{{&document, 0}};
-    while (!pending.empty()) {
-        const auto [node, depth] = pending.back();
-        pending.pop_back();
-        deepest = std::max(deepest, depth);
-        for (const TiXmlElement* child = node->FirstChildElement(); child;
-             child = child->NextSiblingElement()) {
-            pending.emplace_back(child, depth + 1);
-        }
-    }
-    return deepest;
-}
-
-}  // namespace
+#include "tests/hostlib/project/ElementDepth.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static FuzzSandbox sandbox;

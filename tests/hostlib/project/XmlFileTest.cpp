@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "SandboxTest.h"
+#include "tests/hostlib/project/ElementDepth.h"
 
 namespace {
 
@@ -24,18 +25,7 @@ std::string Repeat(const std::string& text, size_t count) {
 size_t ParsedDepth(const std::string& text) {
     TiXmlDocument document;
     document.Parse(text.c_str());
-    size_t deepest = 0;
-    std::vector<std::pair<const TiXmlNode*, size_t>> pending{{&document, 0}};
-    while (!pending.empty()) {
-        const auto [node, depth] = pending.back();
-        pending.pop_back();
-        deepest = std::max(deepest, depth);
-        for (const TiXmlElement* child = node->FirstChildElement(); child;
-             child = child->NextSiblingElement()) {
-            pending.emplace_back(child, depth + 1);
-        }
-    }
-    return deepest;
+    return ElementDepth(document);
 }
 
 // Markup that hides '>' "/>" and "</" from a naive scan, each with the depth TinyXML reaches.
