@@ -171,6 +171,16 @@ QMultiSlider* QAttributesWidget::NewSlider() {
     return slider;
 }
 
+void QAttributesWidget::AddTwoSpinnersAndSlider(QHBoxLayout* layout, QDragSpinner*& first,
+                                                QDragSpinner*& second, QMultiSlider*& slider) {
+    first = NewSpinner();
+    second = NewSpinner();
+    slider = NewSlider();
+    layout->addWidget(first);
+    layout->addWidget(second);
+    layout->addWidget(slider);
+}
+
 void QAttributesWidget::AddAttributeRow(uint32_t index) {
     if (m_inert || index >= m_node->GetNumAttributes()) {
         return;
@@ -219,35 +229,23 @@ void QAttributesWidget::AddAttributeRow(uint32_t index) {
                                             row.m_first_spinner, row.m_slider);
             break;
         case Attribute::POINT:
-            row.m_first_spinner = NewSpinner();
-            row.m_second_spinner = NewSpinner();
-            row.m_slider = NewSlider();
-            row.m_row_layout->addWidget(row.m_first_spinner);
-            row.m_row_layout->addWidget(row.m_second_spinner);
-            row.m_row_layout->addWidget(row.m_slider);
+            AddTwoSpinnersAndSlider(row.m_row_layout, row.m_first_spinner, row.m_second_spinner,
+                                    row.m_slider);
             form->addRow(row.m_name_label, row.m_row_layout);
             manager =
                 new QAttributeManager(this, m_node, index, m_interface, row.m_name_label,
                                       row.m_first_spinner, row.m_second_spinner, row.m_slider);
             break;
         case Attribute::FRAME:
-            row.m_first_spinner = NewSpinner();
-            row.m_second_spinner = NewSpinner();
-            row.m_slider = NewSlider();
-            row.m_row_layout->addWidget(row.m_first_spinner);
-            row.m_row_layout->addWidget(row.m_second_spinner);
-            row.m_row_layout->addWidget(row.m_slider);
+            AddTwoSpinnersAndSlider(row.m_row_layout, row.m_first_spinner, row.m_second_spinner,
+                                    row.m_slider);
             form->addRow(row.m_name_label, row.m_row_layout);
             // The size components get a second form row under the same name.
             row.m_second_name_label = NewNameLabel(name);
             row.m_second_row_layout = new QHBoxLayout;
             row.m_second_row_layout->setSpacing(2);
-            row.m_third_spinner = NewSpinner();
-            row.m_fourth_spinner = NewSpinner();
-            row.m_second_slider = NewSlider();
-            row.m_second_row_layout->addWidget(row.m_third_spinner);
-            row.m_second_row_layout->addWidget(row.m_fourth_spinner);
-            row.m_second_row_layout->addWidget(row.m_second_slider);
+            AddTwoSpinnersAndSlider(row.m_second_row_layout, row.m_third_spinner,
+                                    row.m_fourth_spinner, row.m_second_slider);
             form->addRow(row.m_second_name_label, row.m_second_row_layout);
             manager = new QAttributeManager(this, m_node, index, m_interface, row.m_name_label,
                                             row.m_first_spinner, row.m_second_spinner, row.m_slider,

@@ -114,6 +114,9 @@ private:
     QLabel* NewNameLabel(const QString& text);
     QDragSpinner* NewSpinner();
     QMultiSlider* NewSlider();
+    // Two spinners and a slider, appended to `layout`.
+    void AddTwoSpinnersAndSlider(QHBoxLayout* layout, QDragSpinner*& first, QDragSpinner*& second,
+                                 QMultiSlider*& slider);
 
     AttributesNode* m_node;
     NodeInterface* m_interface;
