@@ -588,53 +588,75 @@ void Node::StoreResults(uint32_t outplug) {
 
 void Node::StoreOutplugValue(uint32_t outplug) {
     // The getter runs before the lock is taken: it is the node's code and may lock values itself.
-    const Value::Type type = m_outplugs[outplug].m_type;
-    Value result(this);
-    result.m_type = type;
+    // Only the member of the outplug's type is written, so a run stores a few words, not a Value.
+    Value::Type type = m_outplugs[outplug].m_type;
     switch (type) {
         case Value::None:
+            LockExclusive();
             break;
-        case Value::Boolean:
-            result.m_boolean = GetBooleanValue(outplug);
+        case Value::Boolean: {
+            const bool boolean = GetBooleanValue(outplug);
+            LockExclusive();
+            m_outplugs[outplug].m_value.m_boolean = boolean;
             break;
-        case Value::Number:
-            result.m_number = GetNumberValue(outplug);
+        }
+        case Value::Number: {
+            const double number = GetNumberValue(outplug);
+            LockExclusive();
+            m_outplugs[outplug].m_value.m_number = number;
             break;
-        case Value::Point:
-            result.m_point = GetPointValue(outplug);
+        }
+        case Value::Point: {
+            const Point point = GetPointValue(outplug);
+            LockExclusive();
+            m_outplugs[outplug].m_value.m_point = point;
             break;
-        case Value::Frame:
-            result.m_frame = GetFrameValue(outplug);
+        }
+        case Value::Frame: {
+            const Frame frame = GetFrameValue(outplug);
+            LockExclusive();
+            m_outplugs[outplug].m_value.m_frame = frame;
             break;
-        case Value::Rgbo:
-            result.m_rgbo = GetRgboValue(outplug);
+        }
+        case Value::Rgbo: {
+            const Rgbo rgbo = GetRgboValue(outplug);
+            LockExclusive();
+            m_outplugs[outplug].m_value.m_rgbo = rgbo;
             break;
-        case Value::String:
-            result.m_string = GetStringValue(outplug);
+        }
+        case Value::String: {
+            std::string string = GetStringValue(outplug);
+            LockExclusive();
+            m_outplugs[outplug].m_value.m_string = std::move(string);
             break;
+        }
         case Value::Image:
-        case Value::Texture:
-            result.m_image = GetImageValue(outplug);
-            if (!result.m_image) {
-                result.m_type = Value::None;
-            }
+        case Value::Texture: {
+            Image* image = GetImageValue(outplug);
+            type = image ? type : Value::None;
+            LockExclusive();
+            m_outplugs[outplug].m_value.m_image = image;
             break;
-        case Value::Curve:
-            result.m_curves = GetCurveValue(outplug);
-            if (!result.m_curves) {
-                result.m_type = Value::None;
-            }
+        }
+        case Value::Curve: {
+            std::vector<BezierSpline*>* curves = GetCurveValue(outplug);
+            type = curves ? type : Value::None;
+            LockExclusive();
+            m_outplugs[outplug].m_value.m_curves = curves;
             break;
-        case Value::Material:
-            result.m_material = GetMaterialValue(outplug);
-            if (!result.m_material) {
-                result.m_type = Value::None;
-            }
+        }
+        case Value::Material: {
+            Material* material = GetMaterialValue(outplug);
+            type = material ? type : Value::None;
+            LockExclusive();
+            m_outplugs[outplug].m_value.m_material = material;
             break;
+        }
     }
-    LockExclusive();
     // Stored values never hold a lock: only the copies LockValue hands out do.
-    m_outplugs[outplug].m_value = std::move(result);
+    Value& stored = m_outplugs[outplug].m_value;
+    stored.m_type = type;
+    stored.m_owner = this;
     UnlockExclusive();
 }
 
