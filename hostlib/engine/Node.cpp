@@ -726,17 +726,23 @@ void Node::DirtyDownstream() {
     while (pending.size() > base) {
         Node* node = pending.back();
         pending.pop_back();
-        if (node->IsFullyDirty()) {
-            continue;
-        }
-        for (Outplug& outplug : node->m_outplugs) {
-            outplug.m_dirty = true;
-        }
-        node->m_num_dirty = uint32_t(node->m_outplugs.size());
-        for (const Connection& connection : node->m_outgoing) {
-            if (!connection.m_target->IsFullyDirty()) {
-                pending.push_back(connection.m_target);
+        // A chain is followed without the stack.
+        while (node && !node->IsFullyDirty()) {
+            for (Outplug& outplug : node->m_outplugs) {
+                outplug.m_dirty = true;
             }
+            node->m_num_dirty = uint32_t(node->m_outplugs.size());
+            Node* next = nullptr;
+            for (const Connection& connection : node->m_outgoing) {
+                if (connection.m_target->IsFullyDirty()) {
+                    continue;
+                }
+                if (next) {
+                    pending.push_back(next);
+                }
+                next = connection.m_target;
+            }
+            node = next;
         }
     }
 }
