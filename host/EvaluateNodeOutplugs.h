@@ -47,7 +47,8 @@ private:
     bool PushNextTarget();
     void Push(Node* node, uint32_t outplug);
     void MarkCycle(const Node* node, uint32_t outplug);
-    void ComputeTop();
+    // Computes the top entry, which is outplug `outplug` of `node`, and pops it.
+    void Compute(Node* node, uint32_t outplug);
 
     Storage* m_storage;
     size_t m_next_target = 0;

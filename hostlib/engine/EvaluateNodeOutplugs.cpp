@@ -70,35 +70,43 @@ bool EvaluateNodeOutplugs::EvaluateNextStep() {
         return false;
     }
     // Descend to the first dirty source of the top entry until the top has all it needs.
+    Node* node = stack.back().m_node;
+    uint32_t outplug = stack.back().m_outplug;
     for (;;) {
-        StackEntry& top = stack.back();
-        Node* node = top.m_node;
-        bool pushed = false;
-        while (!pushed && top.m_next_inplug < node->m_inplugs.size()) {
-            const uint32_t inplug = top.m_next_inplug++;
+        // The scan position stays in a register: storing it back narrowly and then copying the
+        // entry whole would stall on store forwarding.
+        uint32_t inplug = stack.back().m_next_inplug;
+        const uint32_t num_inplugs = uint32_t(node->m_inplugs.size());
+        const uint32_t replaced = node->m_replacement ? node->m_num_attribute_inplugs : Node::kNone;
+        Node* source = nullptr;
+        uint32_t source_outplug = 0;
+        for (; inplug < num_inplugs; ++inplug) {
             const Node::Inplug& plug = node->m_inplugs[inplug];
-            if (!plug.m_source ||
-                (node->m_replacement && inplug == node->m_num_attribute_inplugs)) {
+            if (!plug.m_source || inplug == replaced) {
                 continue;
             }
-            Node* source = plug.m_source;
-            const uint32_t source_outplug = plug.m_source_outplug;
-            const Node::Outplug& needed = source->m_outplugs[source_outplug];
-            if (!needed.m_dirty || !node->InplugAffectsOutplug(inplug, top.m_outplug)) {
+            const Node::Outplug& needed = plug.m_source->m_outplugs[plug.m_source_outplug];
+            if (!needed.m_dirty || !node->InplugAffectsOutplug(inplug, outplug)) {
                 continue;
             }
             if (needed.m_in_progress) {
-                MarkCycle(source, source_outplug);
+                MarkCycle(plug.m_source, plug.m_source_outplug);
                 continue;
             }
-            Push(source, source_outplug);  // invalidates `top`
-            pushed = true;
-        }
-        if (!pushed) {
+            source = plug.m_source;
+            source_outplug = plug.m_source_outplug;
+            ++inplug;
             break;
         }
+        stack.back().m_next_inplug = inplug;
+        if (!source) {
+            break;
+        }
+        Push(source, source_outplug);
+        node = source;
+        outplug = source_outplug;
     }
-    ComputeTop();
+    Compute(node, outplug);
     return true;
 }
 
@@ -144,11 +152,7 @@ void EvaluateNodeOutplugs::MarkCycle(const Node* node, uint32_t outplug) {
     }
 }
 
-void EvaluateNodeOutplugs::ComputeTop() {
-    const StackEntry entry = m_storage->m_stack.back();
-    Node* node = entry.m_node;
-    const uint32_t outplug = entry.m_outplug;
-
+void EvaluateNodeOutplugs::Compute(Node* node, uint32_t outplug) {
     // A dirty source is one the outplug does not need, or one on a cycle: either reads as empty.
     std::vector<const Node::Value*>& values = node->m_inplug_values;
     values.resize(node->m_inplugs.size());
@@ -173,6 +177,7 @@ void EvaluateNodeOutplugs::ComputeTop() {
     node->EvaluateOutplug(outplug, values);
 
     // The node may have rebuilt its plugs meanwhile.
+    const bool cycle = m_storage->m_stack.back().m_cycle;
     m_storage->m_stack.pop_back();
     if (outplug >= node->m_outplugs.size()) {
         return;
@@ -184,7 +189,7 @@ void EvaluateNodeOutplugs::ComputeTop() {
         after.m_dirty = false;
         --node->m_num_dirty;
     }
-    if (entry.m_cycle) {
+    if (cycle) {
         after.m_state = 2;
         after.m_message = kCycleMessage;
         after.m_reports.push_back({2, kCycleMessage});
