@@ -176,9 +176,9 @@ void EvaluateNodeOutplugs::Compute(Node* node, uint32_t outplug) {
 
     node->EvaluateOutplug(outplug, values);
 
-    // The node may have rebuilt its plugs meanwhile.
     const bool cycle = m_storage->m_stack.back().m_cycle;
     m_storage->m_stack.pop_back();
+    // The node may have rebuilt its plugs meanwhile.
     if (outplug >= node->m_outplugs.size()) {
         return;
     }
