@@ -589,75 +589,55 @@ void Node::StoreResults(uint32_t outplug) {
 void Node::StoreOutplugValue(uint32_t outplug) {
     // The getter runs before the lock is taken: it is the node's code and may lock values itself.
     // Only the member of the outplug's type is written, so a run stores a few words, not a Value.
-    Value::Type type = m_outplugs[outplug].m_type;
+    // Stored values never hold a lock: only the copies LockValue hands out do.
+    const auto store = [this, outplug](auto member, auto data, Value::Type type) {
+        LockExclusive();
+        Value& stored = m_outplugs[outplug].m_value;
+        stored.*member = std::move(data);
+        stored.m_type = type;
+        stored.m_owner = this;
+        UnlockExclusive();
+    };
+    const Value::Type type = m_outplugs[outplug].m_type;
     switch (type) {
         case Value::None:
-            LockExclusive();
+            store(&Value::m_type, Value::None, Value::None);
             break;
-        case Value::Boolean: {
-            const bool boolean = GetBooleanValue(outplug);
-            LockExclusive();
-            m_outplugs[outplug].m_value.m_boolean = boolean;
+        case Value::Boolean:
+            store(&Value::m_boolean, GetBooleanValue(outplug), type);
             break;
-        }
-        case Value::Number: {
-            const double number = GetNumberValue(outplug);
-            LockExclusive();
-            m_outplugs[outplug].m_value.m_number = number;
+        case Value::Number:
+            store(&Value::m_number, GetNumberValue(outplug), type);
             break;
-        }
-        case Value::Point: {
-            const Point point = GetPointValue(outplug);
-            LockExclusive();
-            m_outplugs[outplug].m_value.m_point = point;
+        case Value::Point:
+            store(&Value::m_point, GetPointValue(outplug), type);
             break;
-        }
-        case Value::Frame: {
-            const Frame frame = GetFrameValue(outplug);
-            LockExclusive();
-            m_outplugs[outplug].m_value.m_frame = frame;
+        case Value::Frame:
+            store(&Value::m_frame, GetFrameValue(outplug), type);
             break;
-        }
-        case Value::Rgbo: {
-            const Rgbo rgbo = GetRgboValue(outplug);
-            LockExclusive();
-            m_outplugs[outplug].m_value.m_rgbo = rgbo;
+        case Value::Rgbo:
+            store(&Value::m_rgbo, GetRgboValue(outplug), type);
             break;
-        }
-        case Value::String: {
-            std::string string = GetStringValue(outplug);
-            LockExclusive();
-            m_outplugs[outplug].m_value.m_string = std::move(string);
+        case Value::String:
+            store(&Value::m_string, GetStringValue(outplug), type);
             break;
-        }
         case Value::Image:
         case Value::Texture: {
             Image* image = GetImageValue(outplug);
-            type = image ? type : Value::None;
-            LockExclusive();
-            m_outplugs[outplug].m_value.m_image = image;
+            store(&Value::m_image, image, image ? type : Value::None);
             break;
         }
         case Value::Curve: {
             std::vector<BezierSpline*>* curves = GetCurveValue(outplug);
-            type = curves ? type : Value::None;
-            LockExclusive();
-            m_outplugs[outplug].m_value.m_curves = curves;
+            store(&Value::m_curves, curves, curves ? type : Value::None);
             break;
         }
         case Value::Material: {
             Material* material = GetMaterialValue(outplug);
-            type = material ? type : Value::None;
-            LockExclusive();
-            m_outplugs[outplug].m_value.m_material = material;
+            store(&Value::m_material, material, material ? type : Value::None);
             break;
         }
     }
-    // Stored values never hold a lock: only the copies LockValue hands out do.
-    Value& stored = m_outplugs[outplug].m_value;
-    stored.m_type = type;
-    stored.m_owner = this;
-    UnlockExclusive();
 }
 
 Node::State Node::GetState() const {
