@@ -7,7 +7,7 @@
 #   ./dev.sh fuzz [SECONDS] each fuzz harness for SECONDS (default 15), in the test-asan build
 #   ./dev.sh format-check   clang-format over every tracked source file
 #   ./dev.sh bench          the benchmarks, each beside its floor (bench/run.py)
-#   ./dev.sh memcheck       the test suite under Valgrind's memcheck (slow: half an hour or more)
+#   ./dev.sh memcheck       the test suite under Valgrind's memcheck (slow: some 15 minutes)
 # BUILD_DIR overrides the build folder (default build/, build-asan/ for test-asan and fuzz).
 set -euo pipefail
 cd "$(dirname "$0")"
