@@ -12,14 +12,8 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-packages=(
-    cmake ninja-build g++ pkg-config clang-format locales clang libclang-rt-14-dev
-    qt6-base-dev libgl-dev
-    libboost-filesystem-dev libboost-dev
-    libtinyxml-dev libzip-dev libopenimageio-dev
-    libgtest-dev libbenchmark-dev libcli11-dev
-    python3
-)
+# One list for dev.sh and the README's install step.
+mapfile -t packages < <(sed -e 's/#.*//' -e '/^[[:space:]]*$/d' debian-packages.txt)
 
 install_packages() {
     local missing=()
