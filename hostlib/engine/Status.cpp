@@ -2,13 +2,28 @@
 
 #include <algorithm>
 
-void Status::Merge(const Status& other) {
-    m_code = std::max(m_code, other.m_code);
-    if (other.m_message.empty()) {
+namespace {
+
+void AppendLine(std::string& text, const std::string& line) {
+    if (line.empty()) {
         return;
     }
-    if (!m_message.empty()) {
-        m_message += '\n';
+    if (!text.empty()) {
+        text += '\n';
     }
-    m_message += other.m_message;
+    text += line;
+}
+
+}  // namespace
+
+std::string Status::GetFullMessage() const {
+    std::string text = m_message;
+    AppendLine(text, m_reason);
+    return text;
+}
+
+void Status::Merge(const Status& other) {
+    m_code = std::max(m_code, other.m_code);
+    AppendLine(m_message, other.m_message);
+    AppendLine(m_reason, other.m_reason);
 }
