@@ -1,5 +1,6 @@
 // Unpacks arbitrary bytes as a project container and checks that nothing lands outside the
-// extraction folder, that only plain files and folders are made, and that the limits hold.
+// extraction folder, that only plain files and folders are made, that the limits hold, and that a
+// refused archive leaves nothing behind.
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -48,6 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool unpacked = DecompressFiles(archive, error);
     fs::current_path(sandbox.GetFolder());
     FuzzSandbox::Check(unpacked || !error.empty(), "a refusal without a reason");
+    FuzzSandbox::Check(unpacked || fs::is_empty(work), "a refused archive left files behind");
 
     uint64_t bytes = 0;
     uint64_t entries = 0;

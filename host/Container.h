@@ -20,8 +20,9 @@ QM_HOST_API void SetContainerLimits(const ContainerLimits& limits);
 // Unpacks a ZIP archive into the current working directory, creating sub-folders as needed.
 // Refuses, and stops at, an entry with an absolute path, a drive letter, a ".." component, a
 // symbolic-link or other special file mode, or encryption, and an archive beyond the limits. An
-// existing symbolic link in the working directory is never followed. Files unpacked before a
-// refusal stay; nothing is ever written outside the working directory. On false, `error` says why.
+// existing symbolic link in the working directory is never followed. All or nothing: on a refusal
+// the files and folders this call created are removed again, so that a refused archive reads as
+// an empty one; nothing is ever written outside the working directory. On false, `error` says why.
 QM_HOST_API bool DecompressFiles(const std::string& container_path, std::string& error);
 QM_HOST_API bool DecompressFiles(const std::string& container_path);
 

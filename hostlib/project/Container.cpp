@@ -52,6 +52,31 @@ std::string ErrnoText() {
     return std::strerror(errno);
 }
 
+// What one extraction created, relative to its root, so that a refused archive can be taken
+// back out: files that existed before are not listed and stay.
+struct Created {
+    std::vector<std::string> m_files;
+    std::vector<std::string> m_folders;
+
+    // Newest first, so that folders are empty when their turn comes.
+    void Remove(int root) const {
+        for (auto file = m_files.rbegin(); file != m_files.rend(); ++file) {
+            ::unlinkat(root, file->c_str(), 0);
+        }
+        for (auto folder = m_folders.rbegin(); folder != m_folders.rend(); ++folder) {
+            ::unlinkat(root, folder->c_str(), AT_REMOVEDIR);
+        }
+    }
+};
+
+std::string JoinComponents(const std::vector<std::string>& components, size_t count) {
+    std::string path;
+    for (size_t i = 0; i < count; ++i) {
+        path += (i > 0 ? "/" : "") + components[i];
+    }
+    return path;
+}
+
 // Splits an entry name into path components that stay inside the extraction folder. Backslashes
 // count as separators, since some archivers write them; empty and "." components are dropped.
 // Returns false with a reason for names that could leave the folder.
@@ -93,7 +118,7 @@ bool SplitEntryName(const std::string& name, std::vector<std::string>& component
 // Opens (creating when missing) the folder reached by the first `count` components below
 // `root`, refusing to pass through a symbolic link.
 bool OpenFolder(int root, const std::vector<std::string>& components, size_t count,
-                Descriptor& folder, std::string& error) {
+                Descriptor& folder, Created& created, std::string& error) {
     folder = Descriptor(::fcntl(root, F_DUPFD_CLOEXEC, 0));
     if (folder.m_fd < 0) {
         error = "cannot open the working directory: " + ErrnoText();
@@ -101,7 +126,9 @@ bool OpenFolder(int root, const std::vector<std::string>& components, size_t cou
     }
     for (size_t i = 0; i < count; ++i) {
         const char* component = components[i].c_str();
-        if (::mkdirat(folder.m_fd, component, 0777) != 0 && errno != EEXIST) {
+        if (::mkdirat(folder.m_fd, component, 0777) == 0) {
+            created.m_folders.push_back(JoinComponents(components, i + 1));
+        } else if (errno != EEXIST) {
             error = "cannot create folder \"" + components[i] + "\": " + ErrnoText();
             return false;
         }
@@ -166,14 +193,20 @@ bool CheckEntryKind(zip_t* archive, zip_uint64_t index, const zip_stat_t& stat,
 bool ExtractFile(zip_t* archive, zip_uint64_t index, int root,
                  const std::vector<std::string>& components, const std::string& name,
                  std::vector<char>& buffer, uint64_t max_total_bytes, uint64_t& total_bytes,
-                 std::string& error) {
+                 Created& created, std::string& error) {
     Descriptor folder(-1);
-    if (!OpenFolder(root, components, components.size() - 1, folder, error)) {
+    if (!OpenFolder(root, components, components.size() - 1, folder, created, error)) {
         return false;
     }
     // O_NONBLOCK keeps a planted FIFO from blocking the open; the checks below refuse it.
-    Descriptor file(::openat(folder.m_fd, components.back().c_str(),
-                             O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666));
+    constexpr int kFlags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    const char* file_name = components.back().c_str();
+    Descriptor file(::openat(folder.m_fd, file_name, kFlags | O_EXCL, 0666));
+    if (file.m_fd >= 0) {
+        created.m_files.push_back(JoinComponents(components, components.size()));
+    } else if (errno == EEXIST) {
+        file = Descriptor(::openat(folder.m_fd, file_name, kFlags, 0666));
+    }
     if (file.m_fd < 0) {
         error = "cannot create \"" + name + "\": " + ErrnoText();
         return false;
@@ -223,6 +256,33 @@ std::string ZipErrorText(int code) {
     std::string text = zip_error_strerror(&zip_error);
     zip_error_fini(&zip_error);
     return text;
+}
+
+bool ExtractAll(zip_t* archive, zip_uint64_t num_entries, int root, const ContainerLimits& limits,
+                Created& created, std::string& error) {
+    std::vector<char> buffer(kChunkSize);
+    uint64_t total_bytes = 0;
+    std::vector<std::string> components;
+    for (zip_uint64_t index = 0; index < num_entries; ++index) {
+        const std::string name = zip_get_name(archive, index, 0);
+        if (!SplitEntryName(name, components, error)) {
+            return false;
+        }
+        const bool is_folder = name.back() == '/' || name.back() == '\\';
+        if (is_folder) {
+            Descriptor folder(-1);
+            if (!OpenFolder(root, components, components.size(), folder, created, error)) {
+                return false;
+            }
+        } else if (components.empty()) {
+            error = "entry \"" + name + "\" names no file";
+            return false;
+        } else if (!ExtractFile(archive, index, root, components, name, buffer,
+                                limits.m_max_total_bytes, total_bytes, created, error)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -282,27 +342,10 @@ bool DecompressFiles(const std::string& container_path, std::string& error) {
         error = "cannot open the working directory: " + ErrnoText();
         return false;
     }
-    std::vector<char> buffer(kChunkSize);
-    uint64_t total_bytes = 0;
-    std::vector<std::string> components;
-    for (zip_uint64_t index = 0; index < zip_uint64_t(num_entries); ++index) {
-        const std::string name = zip_get_name(archive.get(), index, 0);
-        if (!SplitEntryName(name, components, error)) {
-            return false;
-        }
-        const bool is_folder = name.back() == '/' || name.back() == '\\';
-        if (is_folder) {
-            Descriptor folder(-1);
-            if (!OpenFolder(root.m_fd, components, components.size(), folder, error)) {
-                return false;
-            }
-        } else if (components.empty()) {
-            error = "entry \"" + name + "\" names no file";
-            return false;
-        } else if (!ExtractFile(archive.get(), index, root.m_fd, components, name, buffer,
-                                limits.m_max_total_bytes, total_bytes, error)) {
-            return false;
-        }
+    Created created;
+    if (!ExtractAll(archive.get(), zip_uint64_t(num_entries), root.m_fd, limits, created, error)) {
+        created.Remove(root.m_fd);
+        return false;
     }
     return true;
 }
@@ -336,11 +379,18 @@ bool CompressFiles(const std::string& folder, const std::vector<std::string>& fi
             return false;
         }
         const std::string source_path = (boost::filesystem::path(folder) / file).string();
-        // libzip opens the files only when it writes the archive; name a missing one here.
-        boost::system::error_code code;
-        if (!boost::filesystem::is_regular_file(source_path, code)) {
+        // libzip opens the files only when it writes the archive, and then cannot say which one
+        // failed: name a missing or unreadable one here. Links are not followed.
+        Descriptor source_file(
+            ::open(source_path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        struct stat source_stat;
+        if (source_file.m_fd < 0) {
             error = "cannot read \"" + source_path +
-                    "\": " + (code ? code.message() : std::string("not a regular file"));
+                    "\": " + (errno == ELOOP ? std::string("a symbolic link") : ErrnoText());
+            return false;
+        }
+        if (::fstat(source_file.m_fd, &source_stat) != 0 || !S_ISREG(source_stat.st_mode)) {
+            error = "cannot read \"" + source_path + "\": not a regular file";
             return false;
         }
         zip_source_t* source = zip_source_file(archive.get(), source_path.c_str(), 0, -1);
