@@ -15,9 +15,9 @@ namespace {
 
 constexpr const char* kPrefix = "quillmar pack: ";
 
-// The regular files under `folder` as sorted '/'-separated relative names. Symbolic links to files
-// are packed as the files they name; linked folders are not entered, so that a loop cannot hold
-// the walk. `skipped` (absolute, may be empty) is left out: the archive being written.
+// The regular files under `folder` as sorted '/'-separated relative names. A symbolic link is
+// refused: packing what it names could put any file the user can read into an archive meant for
+// others. `skipped` (absolute, may be empty) is left out: the archive being written.
 bool ListFiles(const fs::path& folder, const fs::path& skipped, std::vector<std::string>& files,
                std::string& error) {
     std::error_code code;
@@ -25,6 +25,10 @@ bool ListFiles(const fs::path& folder, const fs::path& skipped, std::vector<std:
     for (; !code && walk != fs::recursive_directory_iterator(); walk.increment(code)) {
         const fs::directory_entry& entry = *walk;
         std::error_code status_code;
+        if (entry.is_symlink(status_code)) {
+            error = entry.path().string() + " is a symbolic link: a project file holds no links";
+            return false;
+        }
         if (!entry.is_regular_file(status_code)) {
             continue;
         }
@@ -48,7 +52,7 @@ PackCommand::PackCommand(CLI::App& program)
     m_app
         ->add_option("DIR", m_folder,
                      "Folder to pack: Project.xml at its top, side files anywhere below it; "
-                     "every regular file in it is packed")
+                     "every regular file in it is packed, and a symbolic link is refused")
         ->required();
     m_app
         ->add_option("-o,--output", m_output,
