@@ -97,4 +97,57 @@ TEST_F(XmlFileLoadTest, LoadsWideFilesAndRefusesDeepOnesWithoutParsing) {
     EXPECT_NE(error.find("cannot open"), std::string::npos) << error;
 }
 
+// Files in another declared encoding load with every string in UTF-8; UTF-8 files must be valid
+// UTF-8 throughout, character references included.
+TEST_F(XmlFileLoadTest, ReadsDeclaredEncodingsAsUtf8AndRefusesInvalidText) {
+    const std::string latin1 = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>";
+    const std::string name =
+        "Gr\xc3\xb6\xc3\x9f"
+        "e";  // "Größe" in UTF-8
+    const std::vector<std::pair<std::string, std::string>> accepted = {
+        {latin1 + "<n name=\"Gr\xf6\xdf"
+                  "e\">Gr\xf6\xdf"
+                  "e</n>",
+         name},
+        {"<!-- first -->\n<?XML version='1.0' encoding='latin1'?><n name='Gr\xf6\xdf"
+         "e'/>",
+         name},
+        {"<?xml version=\"1.0\" encoding=\"windows-1252\"?><n name=\"\x80\"/>", "\xe2\x82\xac"},
+        {"<?xml version=\"1.0\" encoding=\"utf-8\"?><n name=\"" + name + "\"/>", name},
+        {"\xef\xbb\xbf" + latin1 + "<n name=\"" + name + "\"/>", name},
+        {"<n name=\"&#xF6;\"/>", "\xc3\xb6"},
+    };
+    for (const auto& [text, expected] : accepted) {
+        SCOPED_TRACE(text);
+        WriteText(m_folder / "file.xml", text);
+        TiXmlDocument document;
+        std::string error;
+        ASSERT_TRUE(XmlFile::Load(document, (m_folder / "file.xml").string(), error)) << error;
+        EXPECT_EQ(document.RootElement()->Attribute("name"), expected);
+        if (document.RootElement()->GetText()) {
+            EXPECT_EQ(document.RootElement()->GetText(), expected);
+        }
+    }
+    const std::vector<std::pair<std::string, std::string>> refused = {
+        {"<n name=\"a\xff"
+         "b\"/>",
+         "malformed UTF-8 at byte 10"},
+        {"<n name=\"\xc0\xaf\"/>", "malformed UTF-8"},
+        {"<n name=\"\xed\xa0\x80\"/>", "malformed UTF-8"},
+        {"<?xml version=\"1.0\"?><n name=\"\xe9\"/>", "malformed UTF-8"},
+        {"<n name=\"&#xD800;\"/>", "character reference"},
+        {"<?xml version=\"1.0\" encoding=\"x-no-such\"?><n/>", "unknown encoding \"x-no-such\""},
+        {"<?xml version=\"1.0\" encoding=\"UTF-16\"?><n/>", "unknown encoding"},
+        {"<?xml version=\"1.0\" encoding=\"US-ASCII\"?><n name=\"\xe9\"/>", "not valid US-ASCII"},
+    };
+    for (const auto& [text, reason] : refused) {
+        SCOPED_TRACE(text);
+        WriteText(m_folder / "file.xml", text);
+        TiXmlDocument document;
+        std::string error;
+        EXPECT_FALSE(XmlFile::Load(document, (m_folder / "file.xml").string(), error));
+        EXPECT_NE(error.find(reason), std::string::npos) << error;
+    }
+}
+
 }  // namespace
