@@ -91,6 +91,12 @@ public:
     double GetSingleStep() const { return m_single_step; }
     int GetDecimals() const { return m_decimals; }
 
+    // Panels and command lines take a number into an attribute only within these limits (the
+    // same for every component): NUMBER and POINT their range, ordered, a side that is not
+    // finite at +-kEditLimit; FRAME +-kEditLimit; RGBO 0 to 1. False for the other types.
+    static constexpr double kEditLimit = 1e9;
+    bool GetEditRange(double& minimum, double& maximum) const;
+
     // Value as project-file text: BOOLEAN "0"/"1", NUMBER exact decimal, POINT "x,y",
     // FRAME "x,y,w,h", RGBO "r,g,b,o", CHOICE the choice name, STRING the text.
     std::string GetValueText() const;

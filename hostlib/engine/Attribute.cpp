@@ -50,7 +50,8 @@ std::string NumbersText(const double* values, int count) {
     return text;
 }
 
-// Exactly `count` comma-separated numbers, spaces allowed around each.
+// Exactly `count` comma-separated finite numbers, spaces allowed around each: "nan" and "inf"
+// are as unreadable as "1e999".
 bool ParseNumbers(const std::string& text, int count, double* values) {
     const char* p = text.data();
     const char* end = p + text.size();
@@ -59,7 +60,7 @@ bool ParseNumbers(const std::string& text, int count, double* values) {
             ++p;
         }
         auto [next, error] = std::from_chars(p, end, values[i]);
-        if (error != std::errc()) {
+        if (error != std::errc() || !std::isfinite(values[i])) {
             return false;
         }
         p = next;
@@ -263,6 +264,29 @@ std::string Attribute::GetValueText() const {
             return m_text;
     }
     return {};
+}
+
+bool Attribute::GetEditRange(double& minimum, double& maximum) const {
+    switch (m_type) {
+        case NUMBER:
+        case POINT:
+            minimum = std::isfinite(m_minimum) ? m_minimum : -kEditLimit;
+            maximum = std::isfinite(m_maximum) ? m_maximum : kEditLimit;
+            if (minimum > maximum) {
+                std::swap(minimum, maximum);
+            }
+            return true;
+        case FRAME:
+            minimum = -kEditLimit;
+            maximum = kEditLimit;
+            return true;
+        case RGBO:
+            minimum = 0.0;
+            maximum = 1.0;
+            return true;
+        default:
+            return false;
+    }
 }
 
 bool Attribute::SetValueText(const std::string& text, bool notify) {

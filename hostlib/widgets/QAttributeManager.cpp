@@ -19,8 +19,6 @@
 #include "host/QMultiSlider.h"
 
 namespace {
-// Spinner limits of frames, which declare no range of their own.
-constexpr double kFrameSpinnerLimit = 1e9;
 constexpr int kMaxDecimals = 10;
 constexpr int kOpacityDecimals = 3;
 
@@ -426,27 +424,17 @@ void QAttributeManager::ApplyParameters() {
     Widgets& w = *m_widgets;
     const bool was_updating = std::exchange(w.updating, true);
     const Attribute::Type type = attribute->GetType();
-    double minimum = attribute->GetMinimum();
-    double maximum = attribute->GetMaximum();
-    if (!std::isfinite(minimum) || !std::isfinite(maximum)) {
-        minimum = -kFrameSpinnerLimit;
-        maximum = kFrameSpinnerLimit;
-    }
-    if (minimum > maximum) {
-        std::swap(minimum, maximum);
-    }
+    double minimum = 0.0;
+    double maximum = 0.0;
+    attribute->GetEditRange(minimum, maximum);
     int decimals = std::clamp(attribute->GetDecimals(), 0, kMaxDecimals);
     double step = attribute->GetSingleStep();
     double slider_minimum = minimum;
     double slider_maximum = maximum;
     if (type == Attribute::FRAME) {
-        minimum = -kFrameSpinnerLimit;
-        maximum = kFrameSpinnerLimit;
         slider_minimum = 0.0;
         slider_maximum = kFrameSliderMaximum;
     } else if (type == Attribute::RGBO) {
-        minimum = slider_minimum = 0.0;
-        maximum = slider_maximum = 1.0;
         decimals = kOpacityDecimals;
         step = 0.01;
     }
