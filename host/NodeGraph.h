@@ -55,6 +55,9 @@ public:
     // Connection elements; definitions paths are relative to the working directory). Code 1 names
     // every skipped problem; code 2 refuses a project that includes itself.
     Status ProjectRead(int minor, int major, TiXmlElement* root, ProjectReadCallback callback);
+    // Adds a problem, as a warning, to the ProjectRead under way on this thread (ignored when
+    // there is none): for nodes whose own reading fails while the reader loads them.
+    static void ReportReadProblem(const std::string& problem);
     // Writes the graph as "Project.xml" and its side files into `folder`; returns the names of the
     // files written, relative to the folder.
     Status ProjectWrite(const std::string& folder, std::vector<std::string>& files) const;

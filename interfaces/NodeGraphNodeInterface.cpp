@@ -78,8 +78,15 @@ void NodeGraphNodeInterface::OnReadProjectFile(Node* node, unsigned /*attribute*
         box.setWindowTitle("Node Graph");
         box.setIcon(QMessageBox::Warning);
         box.setTextFormat(Qt::RichText);
-        box.setText(QString("Error reading project:\n\n") +
-                    QString::fromStdString(status.GetMessage()));
+        // The reason quotes the file's own contents: shown as plain text.
+        QString text =
+            QString("Error reading project:\n\n") + QString::fromStdString(status.GetMessage());
+        if (!status.GetReason().empty()) {
+            text +=
+                "<br>" +
+                QString::fromStdString(status.GetReason()).toHtmlEscaped().replace('\n', "<br>");
+        }
+        box.setText(text);
         box.exec();
         return;
     }

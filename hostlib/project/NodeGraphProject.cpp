@@ -8,6 +8,10 @@ Status NodeGraph::ProjectRead(int minor, int major, TiXmlElement* root,
     return ProjectReader::Read(*this, minor, major, root, callback);
 }
 
+void NodeGraph::ReportReadProblem(const std::string& problem) {
+    ProjectReader::ReportProblem(problem);
+}
+
 Status NodeGraph::ProjectWrite(const std::string& folder, std::vector<std::string>& files) const {
     return ProjectWriter::Write(*this, folder, files);
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 #include <boost/filesystem.hpp>
 
@@ -22,19 +23,24 @@ namespace {
 struct ActiveRead {
     std::string m_path;
     std::string m_self_inclusion;
+    // Problems that nodes reported while this read loaded them.
+    std::vector<std::string> m_reported;
 };
 thread_local std::vector<ActiveRead> t_active_reads;
 
 // Keeps this read on the stack for its whole duration, whatever way it ends.
 struct ActiveReadScope {
     explicit ActiveReadScope(const std::string& path) : m_index(t_active_reads.size()) {
-        t_active_reads.push_back({path, {}});
+        t_active_reads.push_back({path, {}, {}});
     }
     ~ActiveReadScope() { t_active_reads.resize(m_index); }
     ActiveReadScope(const ActiveReadScope&) = delete;
     ActiveReadScope& operator=(const ActiveReadScope&) = delete;
 
     const std::string& GetSelfInclusion() const { return t_active_reads[m_index].m_self_inclusion; }
+    std::vector<std::string> TakeReported() {
+        return std::exchange(t_active_reads[m_index].m_reported, {});
+    }
 
     size_t m_index;
 };
@@ -267,6 +273,12 @@ void ReadConnection(const TiXmlElement& element, const std::vector<LoadedNode>& 
 
 }  // namespace
 
+void ProjectReader::ReportProblem(const std::string& problem) {
+    if (!t_active_reads.empty()) {
+        t_active_reads.back().m_reported.push_back(problem);
+    }
+}
+
 Status ProjectReader::Read(NodeGraph& graph, int /*minor*/, int /*major*/, TiXmlElement* root,
                            NodeGraph::ProjectReadCallback callback) {
     if (!root) {
@@ -323,6 +335,9 @@ Status ProjectReader::Read(NodeGraph& graph, int /*minor*/, int /*major*/, TiXml
             problems.push_back(node_text() + ": " + DescribeStatus(before, "PreLoad"));
         }
         const Status after = node.m_node->PostLoad(node.m_version);
+        for (const std::string& reported : scope.TakeReported()) {
+            problems.push_back(node_text() + ": " + reported);
+        }
         if (!after.IsOk()) {
             problems.push_back(node_text() + ": " + DescribeStatus(after, "PostLoad"));
         }
@@ -338,9 +353,8 @@ Status ProjectReader::Read(NodeGraph& graph, int /*minor*/, int /*major*/, TiXml
         status.Merge(Status(StatusCode::Warning, problem));
     }
     if (!scope.GetSelfInclusion().empty()) {
-        Status refused(StatusCode::Error, scope.GetSelfInclusion());
-        refused.Merge(status);
-        return refused;
+        // The message stays the refusal alone; what was skipped on the way is its reason.
+        return Status(StatusCode::Error, scope.GetSelfInclusion(), status.GetMessage());
     }
     return status;
 }

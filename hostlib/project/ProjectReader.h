@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "host/NodeGraph.h"
 #include "host/Status.h"
 
@@ -13,4 +15,6 @@ class ProjectReader {
 public:
     static Status Read(NodeGraph& graph, int minor, int major, TiXmlElement* root,
                        NodeGraph::ProjectReadCallback callback);
+    // Adds a warning to the innermost read under way on this thread, if any.
+    static void ReportProblem(const std::string& problem);
 };

@@ -1,7 +1,5 @@
 #include "nodes/graph/NodeGraphNode.h"
 
-#include <tinyxml.h>
-
 #include <algorithm>
 #include <climits>
 #include <cstdio>
@@ -11,24 +9,20 @@
 
 #include "host/BezierSpline.h"
 #include "host/Blend.h"
-#include "host/Container.h"
 #include "host/Engine.h"
 #include "host/EvaluateNodeOutplugs.h"
 #include "host/Helper.h"
 #include "host/ImageOp.h"
 #include "host/MaterialTemplate.h"
-#include "host/ScopedTemporaryDirectory.h"
 #include "host/Update.h"
-#include "host/XmlFile.h"
 #include "library/ProjectNodeTypes.h"
 #include "nodes/CountRule.h"
 #include "nodes/control/LoopIterationsNode.h"
 #include "nodes/graph/ProjectInterface.h"
+#include "nodes/graph/ProjectLoader.h"
 #include "nodes/io/IoNode.h"
 
 namespace {
-
-const char* const kLoadFailed = "Failed to load XML project.";
 
 // Loop action choice indices, per output type.
 constexpr int kReplace = 0;
@@ -116,7 +110,7 @@ Status NodeGraphNode::ReadProject(std::string path) {
     if (!CanOpen(resolved)) {
         resolved = Helper::MakeProjectAbsolute(this, path);
         if (!CanOpen(resolved)) {
-            return Status(StatusCode::Error, kLoadFailed);
+            return Status(StatusCode::Error, ProjectLoader::kLoadFailed, "cannot open " + path);
         }
     }
     // Made absolute before the working directory changes, so that a path relative to it still
@@ -127,35 +121,15 @@ Status NodeGraphNode::ReadProject(std::string path) {
     graph->SetFilePath(resolved);
 
     Status read_status;
-    {
-        // Restores the working directory and removes the folder on every way out.
-        ScopedTemporaryDirectory folder;
-        std::string error;
-        if (!folder.Create(error) || !folder.MakeCurrent(error)) {
-            return Status(StatusCode::Error, kLoadFailed + std::string(" ") + error);
-        }
-        DecompressFiles(container);
-
-        TiXmlDocument document("Project.xml");
-        if (!XmlFile::Load(document, "Project.xml")) {
-            return Status(StatusCode::Error, kLoadFailed);
-        }
-        TiXmlElement* root = document.FirstChildElement("QuillmarProject");
-        int major = 0;
-        int minor = 0;
-        if (!root || root->QueryIntAttribute("major", &major) != TIXML_SUCCESS ||
-            root->QueryIntAttribute("minor", &minor) != TIXML_SUCCESS) {
-            return Status(StatusCode::Error, kLoadFailed);
-        }
-        read_status = graph->ProjectRead(minor, major, root, nullptr);
-        for (size_t index = 0; index < graph->GetNumNodes(); ++index) {
-            graph->GetNode(index)->PostConnect({});
-        }
+    if (!ProjectLoader::Load(container, *graph, read_status)) {
+        return read_status;
     }
 
     ProjectInterface found;
-    const Status discovered = ProjectInterface::Discover(*graph, found);
+    Status discovered = ProjectInterface::Discover(*graph, found);
     if (!discovered.IsOk()) {
+        // What the reader skipped often explains why nothing usable is left.
+        discovered.SetReason(read_status.GetFullMessage());
         return discovered;
     }
     Commit(path, std::move(graph), found, saved);
@@ -409,7 +383,15 @@ Status NodeGraphNode::ReadFileReference(uint32_t index, const std::string& path)
 }
 
 Status NodeGraphNode::PostLoad(uint32_t) {
-    ReadProject(GetAttributeByIndex(kPathAttribute)->GetString());
+    const std::string path = GetAttributeByIndex(kPathAttribute)->GetString();
+    const Status read = ReadProject(path);
+    if (!path.empty() && read.GetCode() >= int(StatusCode::Error)) {
+        std::string reason = read.GetReason();
+        std::replace(reason.begin(), reason.end(), '\n', ';');
+        NodeGraph::ReportReadProblem("project \"" + path +
+                                     "\" cannot be read: " + read.GetMessage() +
+                                     (reason.empty() ? "" : " (" + reason + ")"));
+    }
     Status status = SetAttributeLoadedValues();
     if (m_is_project_node_type) {
         GetAttribute("iterations")->SetNumber(1.0, false);

@@ -121,7 +121,7 @@ void ViewerWindow::OnFileChangedSignal() {
     const Status status = node->ReadFileReference(0, path);
     statusBar()->showMessage(
         status.GetCode() == 2
-            ? QString::fromStdString("Error reading project: " + status.GetMessage())
+            ? QString::fromStdString("Error reading project: " + status.GetFullMessage())
             : QString::fromStdString("Read " + path + " again."));
     Refresh();
 }

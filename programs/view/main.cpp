@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
         window = std::move(viewer);
     }
     if (status.GetCode() == 2) {
-        std::cerr << "quillmar-view: " << project << ": " << status.GetMessage() << '\n';
+        std::cerr << "quillmar-view: " << project << ": " << status.GetFullMessage() << '\n';
         return kExitUnreadable;
     }
     if (status.GetCode() == 1) {
