@@ -1,16 +1,20 @@
 #include "nodes/attributes/AttributeDefinitionFile.h"
 
+#include <locale.h>
 #include <tinyxml.h>
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cmath>
-#include <string_view>
+#include <cstdlib>
+#include <cstring>
 #include <system_error>
 
 #include "host/Attribute.h"
 #include "host/DynamicNode.h"
 #include "host/Node.h"
+#include "host/NodeGraph.h"
 #include "host/StringJoin.h"
 #include "host/XmlFile.h"
 
@@ -19,9 +23,6 @@ namespace {
 constexpr char kRootName[] = "QuillmarAttributesNode";
 constexpr char kListName[] = "Attributes";
 constexpr char kAttributeName[] = "Attribute";
-
-// The decimals the attribute dialog offers; a file cannot ask the spinners for more.
-constexpr int kMaxDecimals = 10;
 
 // Text in the form of printf's "%f" (six decimals, no exponent), but with '.' as the decimal point
 // whatever the process locale is: the host sets the user's locale at start-up.
@@ -36,38 +37,37 @@ std::string FormatNumber(double value) {
     return std::string(buffer, end);
 }
 
-// Leading white space and a '+' sign skipped, as atof and atoi do.
-std::string_view NumberStart(const char* text) {
-    std::string_view rest = text ? text : "";
-    rest.remove_prefix(std::min(rest.find_first_not_of(" \t\n\v\f\r"), rest.size()));
-    if (!rest.empty() && rest.front() == '+') {
-        rest.remove_prefix(1);
-        if (!rest.empty() && rest.front() == '-') {
-            return {};
-        }
-    }
-    return rest;
-}
-
-// Like atof, with '.' as the decimal point in every locale: the number at the start of the text,
-// 0 when there is none. Infinities, NaNs and numbers out of range give 0 too, so that a hostile
-// file cannot put them into an attribute's range.
+// atof, in the C locale whatever the process locale is (the host sets the user's at start-up):
+// the number at the start of the text, else 0; hexadecimal, infinities and NaN as atof reads them.
 double ParseNumber(const char* text) {
-    const std::string_view digits = NumberStart(text);
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    return error == std::errc() && std::isfinite(value) ? value : 0.0;
+    static const locale_t c_locale = ::newlocale(LC_ALL_MASK, "C", locale_t(0));
+    return text ? ::strtod_l(text, nullptr, c_locale) : 0.0;
 }
 
-// Like atoi (the integer at the start of the text, else 0), clamped into 0 to kMaxDecimals.
+// atoi, saturated where atoi's own result would be undefined. Panels clamp what they show.
 int ParseDecimals(const char* text) {
-    const std::string_view digits = NumberStart(text);
-    long long value = 0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (error == std::errc::result_out_of_range) {
-        return digits.front() == '-' ? 0 : kMaxDecimals;
+    if (!text) {
+        return 0;
     }
-    return int(std::clamp<long long>(value, 0, kMaxDecimals));
+    const long long value = std::strtoll(text, nullptr, 10);
+    return int(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+// A number that is not finite is reported to the read under way. NaN reads as 0, as other text
+// that is no number does; an infinite limit or step is kept (the panels cope with it), an
+// infinite default reads as 0.
+double ReadNumber(const TiXmlElement& element, const char* field, const std::string& name,
+                  const std::string& path) {
+    const char* text = element.Attribute(field);
+    const double value = ParseNumber(text);
+    if (std::isfinite(value)) {
+        return value;
+    }
+    const bool kept = !std::isnan(value) && std::strcmp(field, "default") != 0;
+    NodeGraph::ReportReadProblem("definitions file \"" + path + "\", attribute \"" + name +
+                                 "\": \"" + field + "\" is not a finite number (\"" + text + "\")" +
+                                 (kept ? "" : "; read as 0"));
+    return kept ? value : 0.0;
 }
 
 TiXmlElement* WriteAttribute(const Attribute& attribute, size_t id) {
@@ -100,7 +100,7 @@ TiXmlElement* WriteAttribute(const Attribute& attribute, size_t id) {
     return element;
 }
 
-void ReadAttribute(const TiXmlElement& element, DynamicNode& node) {
+void ReadAttribute(const TiXmlElement& element, DynamicNode& node, const std::string& path) {
     const char* name_text = element.Attribute("name");
     const char* type_text = element.Attribute("type");
     const std::string name = name_text ? name_text : "";
@@ -129,10 +129,10 @@ void ReadAttribute(const TiXmlElement& element, DynamicNode& node) {
             return;
     }
     const int decimals = ParseDecimals(element.Attribute("decimals"));
-    const double minimum = ParseNumber(element.Attribute("min"));
-    const double maximum = ParseNumber(element.Attribute("max"));
-    const double step = ParseNumber(element.Attribute("step"));
-    const double value = ParseNumber(element.Attribute("default"));
+    const double minimum = ReadNumber(element, "min", name, path);
+    const double maximum = ReadNumber(element, "max", name, path);
+    const double step = ReadNumber(element, "step", name, path);
+    const double value = ReadNumber(element, "default", name, path);
     if (type == Attribute::NUMBER) {
         node.AddNumberAttribute(name, value, minimum, maximum, step, decimals);
     } else if (type == Attribute::POINT) {
@@ -183,7 +183,7 @@ bool AttributeDefinitionFile::Read(const std::string& path, DynamicNode& node) {
     }
     for (const TiXmlElement* element = list->FirstChildElement(kAttributeName); element;
          element = element->NextSiblingElement(kAttributeName)) {
-        ReadAttribute(*element, node);
+        ReadAttribute(*element, node, path);
     }
     return true;
 }

@@ -1,5 +1,6 @@
 #include "nodes/attributes/QAddEditAttributeDialog.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <string>
@@ -29,6 +30,13 @@ namespace {
 
 constexpr int kMaxNameLength = 16;
 constexpr double kSpinLimit = 1000000.0;
+
+// A definition file may give any number, infinities and NaN included: the spin boxes show the
+// nearest one they can hold (NaN as 0), since they clamp only finite numbers reliably. The
+// decimals box clamps whole numbers by itself.
+double Shown(double value) {
+    return std::isnan(value) ? 0.0 : std::clamp(value, -kSpinLimit, kSpinLimit);
+}
 
 // Byte-wise lower case, the way names are compared everywhere in the library.
 std::string LowerCase(std::string text) {
@@ -218,10 +226,10 @@ void QAddEditAttributeDialog::FillFromAttribute() {
         ui.m_decimals_qspin->setValue(attribute.GetDecimals());
         // Limits and default show as whole numbers (truncated toward zero); the step keeps its
         // fraction.
-        ui.m_default_qspin->setValue(std::trunc(attribute.m_default[0]));
-        ui.m_minimum_qspin->setValue(std::trunc(attribute.GetMinimum()));
-        ui.m_maximum_qspin->setValue(std::trunc(attribute.GetMaximum()));
-        ui.m_single_step_qspin->setValue(attribute.GetSingleStep());
+        ui.m_default_qspin->setValue(Shown(std::trunc(attribute.m_default[0])));
+        ui.m_minimum_qspin->setValue(Shown(std::trunc(attribute.GetMinimum())));
+        ui.m_maximum_qspin->setValue(Shown(std::trunc(attribute.GetMaximum())));
+        ui.m_single_step_qspin->setValue(Shown(attribute.GetSingleStep()));
     } else if (attribute.GetType() == Attribute::CHOICE) {
         ui.m_choices_qtext->setText(
             QString::fromStdString(StringJoin(attribute.GetChoiceNames(), ",")));

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <clocale>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -166,16 +168,19 @@ TEST_F(AttributesNodeDefinitionFileTest, ReadsWhatItCanOfOddElements) {
     EXPECT_EQ(node->GetAttributeByIndex(1)->GetName(), "");
     EXPECT_EQ(node->GetAttributeByIndex(1)->GetType(), Attribute::RGBO);
 
-    // Numbers read like atof and atoi, but nothing infinite or absurdly precise gets in.
+    // Numbers read as atof and atoi read them; an infinite limit or step is kept, while NaN and
+    // an infinite default read as 0.
+    constexpr double kInfinity = std::numeric_limits<double>::infinity();
     const struct {
         std::string m_number, m_decimals;
-        double m_value;
+        double m_default, m_limit;
         int m_decimals_read;
-    } cases[] = {{" +2.5xyz", "3.7", 2.5, 3},
-                 {"abc", "abc", 0, 0},
-                 {"nan", "99", 0, 10},
-                 {"-1e999", "-3", 0, 0},
-                 {"+-1", "99999999999999999999", 0, 10}};
+    } cases[] = {{" +2.5xyz", "3.7", 2.5, 2.5, 3},
+                 {"abc", "abc", 0, 0, 0},
+                 {"0x10", "99", 16, 16, 99},
+                 {"nan", "-3", 0, 0, -3},
+                 {"-1e999", "99999999999999999999", 0, -kInfinity, INT_MAX},
+                 {"+-1", " 12", 0, 0, 12}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.m_number);
         const std::string n = "\"" + c.m_number + "\"";
@@ -184,10 +189,10 @@ TEST_F(AttributesNodeDefinitionFileTest, ReadsWhatItCanOfOddElements) {
             *target, File("<Attribute name=\"n\" type=\"NUMBER\" decimals=\"" + c.m_decimals +
                           "\" default=" + n + " min=" + n + " max=" + n + " step=" + n + " />\n")));
         const Attribute& read = *target->GetAttributeByIndex(0);
-        EXPECT_EQ(read.GetNumber(), c.m_value);
-        EXPECT_EQ(read.GetMinimum(), c.m_value);
-        EXPECT_EQ(read.GetMaximum(), c.m_value);
-        EXPECT_EQ(read.GetSingleStep(), c.m_value);
+        EXPECT_EQ(read.GetNumber(), c.m_default);
+        EXPECT_EQ(read.GetMinimum(), c.m_limit);
+        EXPECT_EQ(read.GetMaximum(), c.m_limit);
+        EXPECT_EQ(read.GetSingleStep(), c.m_limit);
         EXPECT_EQ(read.GetDecimals(), c.m_decimals_read);
     }
 }

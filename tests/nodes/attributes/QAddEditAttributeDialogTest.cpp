@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
 #include <functional>
+#include <limits>
 #include <string>
 
 #include <QComboBox>
@@ -248,6 +251,22 @@ TEST_F(QAddEditAttributeDialogTest, EditModeShowsTheAttributeAndSkipsItsOwnName)
     f.name->setText("OFFSET");
     EXPECT_EQ(f.status->text(), InUse("offset"));
     EXPECT_FALSE(f.ok->isEnabled());
+}
+
+// A definition file can give what no dialog offers: the boxes show the nearest they can hold.
+TEST_F(QAddEditAttributeDialogTest, EditShowsFileValuesBeyondTheBoxesAtTheirLimits) {
+    AttributesNode* node = AddAttributesNode();
+    const double infinity = std::numeric_limits<double>::infinity();
+    node->AddNumberAttribute("wide", std::nan(""), -infinity, infinity, infinity, INT_MAX);
+    QAddEditAttributeDialog dialog(nullptr, QAddEditAttributeDialog::kEdit,
+                                   node->GetAttributeByIndex(0));
+    Fields f(dialog);
+    EXPECT_EQ(dialog.GetDecimals(), 10);
+    EXPECT_EQ(f.default_value->value(), 0.0);
+    EXPECT_EQ(f.minimum->value(), f.minimum->minimum());
+    EXPECT_EQ(f.maximum->value(), f.maximum->maximum());
+    EXPECT_TRUE(std::isfinite(dialog.GetSingleStep()));
+    EXPECT_TRUE(f.ok->isEnabled());
 }
 
 TEST_F(QAddEditAttributeDialogTest, EditAndDuplicateOfAChoiceShowItsChoices) {
