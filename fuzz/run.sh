@@ -9,7 +9,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-harnesses=(container_fuzzer project_file_fuzzer project_xml_fuzzer attribute_definitions_fuzzer)
+harnesses=(container_fuzzer project_file_fuzzer project_xml_fuzzer attribute_definitions_fuzzer
+    writer_path_fuzzer)
 harness=${1:-}
 seconds=${2:-60}
 dir=${BUILD_DIR:-build-asan}

@@ -13,6 +13,8 @@
 #include "host/NodeGraph.h"
 #include "host/PluginLoader.h"
 #include "host/ProjectFile.h"
+#include "programs/quillmar/StatusReport.h"
+#include "programs/quillmar/WriterPath.h"
 
 namespace fs = std::filesystem;
 
@@ -52,9 +54,13 @@ RenderCommand::RenderCommand(CLI::App& program)
     m_app->add_option("DOCUMENT", m_document, "Document to render (.qmr)")->required();
     m_app
         ->add_option("-o,--output", m_folder,
-                     "Folder that relative Writer paths are taken from (created when missing); "
-                     "absolute paths are written as they are")
+                     "Folder that Writer paths are taken from (created when missing). A Writer "
+                     "whose path is absolute, climbs out with .. or leads out through a link is "
+                     "refused")
         ->capture_default_str();
+    m_app->add_flag("--allow-outside", m_allow_outside,
+                    "Write Writer paths that lead outside the folder too (absolute paths as they "
+                    "are): only for documents you trust");
 }
 
 int RenderCommand::Run() {
@@ -69,7 +75,7 @@ int RenderCommand::Run() {
     NodeGraph* document = Engine::Get()->GetDocument();
     const Status status = ProjectFile::Read(m_document, *document);
     if (status.GetCode() >= int(StatusCode::Error)) {
-        std::cerr << kPrefix << "cannot read " << m_document << ": " << status.GetMessage() << '\n';
+        StatusReport::PrintReadFailure(std::cerr, kPrefix, m_document, status);
         return kExitBadInput;
     }
     if (!status.IsOk()) {
@@ -100,16 +106,23 @@ int RenderCommand::Run() {
         const Attribute* path_attribute = writer->GetAttribute("path");
         const std::string path = path_attribute ? path_attribute->GetString() : std::string();
         const Image* image = writer->GetImageValue(0);
+        fs::path file;
+        std::string path_error;
         if (path.empty()) {
             std::cerr << kPrefix << name << " has no path to write to\n";
             evaluation_error = true;
+        } else if (!WriterPath::Resolve(m_folder, path, m_allow_outside, file, path_error)) {
+            std::cerr << kPrefix << name << ": " << path_error
+                      << "; refused (--allow-outside writes it)\n";
+            write_error = true;
         } else if (!image || image->IsEmpty()) {
             std::cerr << kPrefix << name << " has no image to write to " << path << '\n';
             evaluation_error = true;
         } else {
-            const fs::path file = fs::path(m_folder) / path;
             if (WriteImage(*image, file)) {
-                std::cout << "Wrote " << file.lexically_normal().string() << '\n';
+                // As the user named it, not as links resolved it.
+                const fs::path shown = fs::path(m_folder) / path;
+                std::cout << "Wrote " << shown.lexically_normal().string() << '\n';
             } else {
                 write_error = true;
             }

@@ -4,9 +4,10 @@
 
 #include "programs/quillmar/Command.h"
 
-// `quillmar render DOCUMENT.qmr [-o DIR]`: reads a document into the open document (Node Graph
-// nodes in it read their own projects), evaluates every active Writer node and writes its image
-// to the Writer's path, relative paths into DIR.
+// `quillmar render DOCUMENT.qmr [-o DIR] [--allow-outside]`: reads a document into the open
+// document (Node Graph nodes in it read their own projects), evaluates every active Writer node
+// and writes its image to the Writer's path inside DIR; paths that lead outside DIR are refused
+// unless --allow-outside.
 class RenderCommand : public Command {
 public:
     explicit RenderCommand(CLI::App& program);
@@ -15,4 +16,5 @@ public:
 private:
     std::string m_document;
     std::string m_folder = ".";
+    bool m_allow_outside = false;
 };
