@@ -19,6 +19,7 @@
 #include "host/ProjectFile.h"
 #include "host/RefPtr.h"
 #include "programs/quillmar/ProjectNode.h"
+#include "programs/quillmar/StatusReport.h"
 #include "programs/quillmar/ValueFormat.h"
 
 namespace {
@@ -106,11 +107,13 @@ QJsonObject DescribeAttribute(const Attribute& attribute, std::string& text) {
     };
     text = "  " + attribute.GetName() + " (" + ValueFormat::TypeWord(attribute.GetType()) +
            ") = " + ValueFormat::AttributeText(attribute);
-    if (ValueFormat::HasRange(attribute)) {
-        object.insert("minimum", attribute.GetMinimum());
-        object.insert("maximum", attribute.GetMaximum());
-        text += ", from " + ValueFormat::Number(attribute.GetMinimum()) + " to " +
-                ValueFormat::Number(attribute.GetMaximum());
+    double minimum = 0.0;
+    double maximum = 0.0;
+    // The limits --set keeps to: an infinite side shows where the panel stops.
+    if (ValueFormat::HasRange(attribute) && attribute.GetEditRange(minimum, maximum)) {
+        object.insert("minimum", minimum);
+        object.insert("maximum", maximum);
+        text += ", from " + ValueFormat::Number(minimum) + " to " + ValueFormat::Number(maximum);
     }
     if (attribute.GetType() == Attribute::CHOICE) {
         QJsonArray choices;
@@ -147,7 +150,12 @@ int InfoCommand::Run() {
     ProjectNode project;
     const Status status = project.Load(m_project, kPrefix);
     if (status.GetCode() >= int(StatusCode::Error)) {
-        std::cerr << kPrefix << "cannot read " << m_project << ": " << status.GetMessage() << '\n';
+        StatusReport::PrintReadFailure(std::cerr, kPrefix, m_project, status);
+        if (m_json) {
+            const QJsonObject document{{"status", StatusReport::ToJson(status)}};
+            const QByteArray json = QJsonDocument(document).toJson(QJsonDocument::Indented);
+            std::cout.write(json.constData(), json.size());
+        }
         return kExitBadInput;
     }
     if (!status.IsOk()) {

@@ -13,9 +13,11 @@
 #include <utility>
 #include <vector>
 
+#include "host/Attribute.h"
 #include "host/Node.h"
 #include "host/NodeTypeRegistry.h"
 #include "host/PluginLoader.h"
+#include "programs/quillmar/ValueFormat.h"
 
 namespace {
 
@@ -24,15 +26,59 @@ using Row = std::array<std::string, kNumColumns>;
 constexpr const char* kPublished = "published";
 constexpr const char* kCreates = "creates";
 
+// A node's plugs (name, value type, direction) and attributes (name, type, default, range,
+// choices), for authors writing Project.xml by hand. Attribute inplugs come first, as they are
+// listed among the node's inplugs.
+QJsonObject DescribeInterface(const Node& node) {
+    QJsonArray plugs;
+    for (uint32_t inplug = 0; inplug < node.GetNumInplugs(); ++inplug) {
+        plugs.append(QJsonObject{{"name", QString::fromStdString(node.GetInplugName(inplug))},
+                                 {"type", ValueFormat::TypeWord(node.GetInplugValueType(inplug))},
+                                 {"direction", "in"}});
+    }
+    for (uint32_t outplug = 0; outplug < node.GetNumOutplugs(); ++outplug) {
+        plugs.append(QJsonObject{{"name", QString::fromStdString(node.GetOutplugName(outplug))},
+                                 {"type", ValueFormat::TypeWord(node.GetOutplugValueType(outplug))},
+                                 {"direction", "out"}});
+    }
+    QJsonArray attributes;
+    for (size_t index = 0; index < node.GetNumAttributes(); ++index) {
+        const Attribute& attribute = *node.GetAttributeByIndex(index);
+        QJsonObject object{{"name", QString::fromStdString(attribute.GetName())},
+                           {"type", ValueFormat::TypeWord(attribute.GetType())},
+                           {"default", ValueFormat::AttributeJson(attribute)}};
+        double minimum = 0.0;
+        double maximum = 0.0;
+        if (attribute.GetEditRange(minimum, maximum)) {
+            object.insert("minimum", minimum);
+            object.insert("maximum", maximum);
+        }
+        if (attribute.GetType() == Attribute::CHOICE) {
+            QJsonArray choices;
+            for (const std::string& choice : attribute.GetChoiceNames()) {
+                choices.append(QString::fromStdString(choice));
+            }
+            object.insert("choices", choices);
+        }
+        attributes.append(object);
+    }
+    return QJsonObject{{"plugs", plugs}, {"attributes", attributes}};
+}
+
 // Whether the type's factory makes a node of that type: the proof that a type is usable, not just
-// described. A factory that throws is reported in `errors`.
-std::string CheckCreation(const NodeTypeRegistry::Entry& entry, std::vector<std::string>& errors) {
+// described; `details` then describes the node. A factory that throws is reported in `errors`.
+std::string CheckCreation(const NodeTypeRegistry::Entry& entry, QJsonObject& details,
+                          std::vector<std::string>& errors) {
     try {
         const RefPtr<Node> node = NodeTypeRegistry::Get().CreateNode(entry.m_type);
         if (!node) {
             return "no-node";
         }
-        return node->GetNodeType() == entry.m_type ? kCreates : "wrong-type";
+        if (node->GetNodeType() != entry.m_type) {
+            return "wrong-type";
+        }
+        details = DescribeInterface(*node);
+        return kCreates;
     } catch (const std::exception& exception) {
         errors.push_back(entry.m_type.ToString() + " (\"" + entry.m_name +
                          "\"): creating a node failed: " + exception.what());
@@ -40,9 +86,10 @@ std::string CheckCreation(const NodeTypeRegistry::Entry& entry, std::vector<std:
     }
 }
 
-Row DescribeEntry(const NodeTypeRegistry::Entry& entry, std::vector<std::string>& errors) {
+Row DescribeEntry(const NodeTypeRegistry::Entry& entry, QJsonObject& details,
+                  std::vector<std::string>& errors) {
     const NodeInterface* node_interface = entry.m_interface.Get();
-    std::string creation = CheckCreation(entry, errors);
+    std::string creation = CheckCreation(entry, details, errors);
     if (!node_interface) {
         return {entry.m_type.ToString(), entry.m_name,  "", "", "", "", "unpublished",
                 std::move(creation),     entry.m_source};
@@ -86,11 +133,12 @@ QJsonArray ToJsonArray(const std::vector<std::string>& texts) {
     return array;
 }
 
-void PrintJson(const std::vector<Row>& rows, const std::vector<std::string>& plugins,
-               const std::vector<std::string>& errors) {
+void PrintJson(const std::vector<Row>& rows, const std::vector<QJsonObject>& details,
+               const std::vector<std::string>& plugins, const std::vector<std::string>& errors) {
     QJsonArray types;
-    for (const Row& row : rows) {
-        types.append(QJsonObject{
+    for (size_t index = 0; index < rows.size(); ++index) {
+        const Row& row = rows[index];
+        QJsonObject type{
             {"type", QString::fromStdString(row[0])},
             {"name", QString::fromStdString(row[1])},
             {"category", QString::fromStdString(row[2])},
@@ -100,7 +148,11 @@ void PrintJson(const std::vector<Row>& rows, const std::vector<std::string>& plu
             {"published", row[6] == kPublished},
             {"creates_nodes", row[7] == kCreates},
             {"source", QString::fromStdString(row[8])},
-        });
+        };
+        for (auto field = details[index].begin(); field != details[index].end(); ++field) {
+            type.insert(field.key(), field.value());
+        }
+        types.append(type);
     }
     const QJsonObject document{
         {"node_types", types},
@@ -123,14 +175,16 @@ int NodesCommand::Run() {
     loader.LoadDefault();
     std::vector<std::string> errors = loader.GetErrors();
     std::vector<Row> rows;
+    std::vector<QJsonObject> details;
     for (const NodeTypeRegistry::Entry* entry : NodeTypeRegistry::Get().GetEntries()) {
-        rows.push_back(DescribeEntry(*entry, errors));
+        details.emplace_back();
+        rows.push_back(DescribeEntry(*entry, details.back(), errors));
     }
     for (const std::string& error : errors) {
         std::cerr << "quillmar nodes: " << error << '\n';
     }
     if (m_json) {
-        PrintJson(rows, loader.GetLoadedPaths(), errors);
+        PrintJson(rows, details, loader.GetLoadedPaths(), errors);
     } else {
         PrintText(rows);
     }

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <iostream>
 #include <set>
+#include <sstream>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -26,6 +27,7 @@
 #include "host/Material.h"
 #include "host/Node.h"
 #include "host/NodeGraph.h"
+#include "programs/quillmar/StatusReport.h"
 #include "programs/quillmar/ValueFormat.h"
 
 namespace fs = std::filesystem;
@@ -89,9 +91,10 @@ int NumberCount(Attribute::Type type) {
 // What --set takes for the attribute, for error messages.
 std::string AcceptedForm(const Attribute& attribute) {
     std::string range;
-    if (ValueFormat::HasRange(attribute)) {
-        range = " from " + ValueFormat::Number(attribute.GetMinimum()) + " to " +
-                ValueFormat::Number(attribute.GetMaximum());
+    double minimum = 0.0;
+    double maximum = 0.0;
+    if (attribute.GetEditRange(minimum, maximum)) {
+        range = " from " + ValueFormat::Number(minimum) + " to " + ValueFormat::Number(maximum);
     }
     switch (attribute.GetType()) {
         case Attribute::BOOLEAN:
@@ -101,9 +104,9 @@ std::string AcceptedForm(const Attribute& attribute) {
         case Attribute::POINT:
             return "a point x,y" + (range.empty() ? "" : ", each" + range);
         case Attribute::FRAME:
-            return "a frame x,y,width,height";
+            return "a frame x,y,width,height, each" + range;
         case Attribute::RGBO:
-            return "a colour r,g,b,o";
+            return "a colour r,g,b,o, each" + range;
         case Attribute::CHOICE: {
             std::string choices;
             for (const std::string& choice : attribute.GetChoiceNames()) {
@@ -124,12 +127,13 @@ bool SetAttribute(Attribute& attribute, const std::string& text) {
         if (!ParseNumbers(text, count, values)) {
             return false;
         }
-        if (ValueFormat::HasRange(attribute)) {
-            for (int index = 0; index < count; ++index) {
-                if (values[index] < attribute.GetMinimum() ||
-                    values[index] > attribute.GetMaximum()) {
-                    return false;
-                }
+        // The panel's limits, so that a value --set takes is one the panel could show.
+        double minimum = 0.0;
+        double maximum = 0.0;
+        attribute.GetEditRange(minimum, maximum);
+        for (int index = 0; index < count; ++index) {
+            if (values[index] < minimum || values[index] > maximum) {
+                return false;
             }
         }
     }
@@ -248,14 +252,15 @@ int RunCommand::Run() {
     if (m_folder.empty()) {
         m_folder = ".";
     }
+    if (!CheckOutputFolder()) {
+        return kExitBadInput;
+    }
     m_status = m_node.Load(m_project, kPrefix);
     if (m_status.GetCode() >= int(StatusCode::Error)) {
-        std::cerr << kPrefix << "cannot read " << m_project << ": " << m_status.GetMessage()
-                  << '\n';
+        StatusReport::PrintReadFailure(std::cerr, kPrefix, m_project, m_status);
         if (m_json) {
             const QJsonObject document{
-                {"status", QJsonObject{{"code", m_status.GetCode()},
-                                       {"message", ToQString(m_status.GetMessage())}}},
+                {"status", StatusReport::ToJson(m_status)},
                 {"outputs", QJsonArray()},
                 {"states", QJsonArray()},
             };
@@ -268,15 +273,33 @@ int RunCommand::Run() {
         std::cerr << kPrefix << "warnings reading " << m_project << ":\n"
                   << m_status.GetMessage() << '\n';
     }
-    if (!ApplySettings() || !ApplyInputs()) {
+    // With --json, a command line that does not fit the project is reported as JSON too.
+    std::ostringstream errors;
+    std::streambuf* const stderr_buffer = m_json ? std::cerr.rdbuf(errors.rdbuf()) : nullptr;
+    const bool applied = ApplySettings() && ApplyInputs();
+    if (stderr_buffer) {
+        std::cerr.rdbuf(stderr_buffer);
+        std::cerr << errors.str();
+    }
+    if (!applied) {
+        if (m_json) {
+            std::string message = errors.str();
+            const std::string prefix = kPrefix;
+            if (message.compare(0, prefix.size(), prefix) == 0) {
+                message.erase(0, prefix.size());
+            }
+            while (!message.empty() && message.back() == '\n') {
+                message.pop_back();
+            }
+            StatusReport::PrintJsonError(message);
+        }
         return kExitBadInput;
     }
     Evaluate();
     CollectOutputs();
     if (m_json) {
         const QJsonObject document{
-            {"status", QJsonObject{{"code", m_status.GetCode()},
-                                   {"message", ToQString(m_status.GetMessage())}}},
+            {"status", StatusReport::ToJson(m_status)},
             {"outputs", m_outputs},
             {"states", m_states},
         };
@@ -287,6 +310,19 @@ int RunCommand::Run() {
         return kExitBadInput;
     }
     return m_states.isEmpty() ? kExitSuccess : kExitEvaluationError;
+}
+
+bool RunCommand::CheckOutputFolder() {
+    std::error_code code;
+    if (fs::exists(m_folder, code) && !fs::is_directory(m_folder, code)) {
+        const std::string error = "-o " + m_folder + " is a file, not a folder";
+        std::cerr << kPrefix << error << '\n';
+        if (m_json) {
+            StatusReport::PrintJsonError(error);
+        }
+        return false;
+    }
+    return true;
 }
 
 bool RunCommand::ApplySettings() {

@@ -22,6 +22,8 @@ public:
     int Run() override;
 
 private:
+    // False, after saying so, when -o names something that is not a folder.
+    bool CheckOutputFolder();
     // Each returns false after printing why the command line does not fit the project.
     bool ApplySettings();
     bool ApplyInputs();

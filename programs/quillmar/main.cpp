@@ -1,14 +1,18 @@
+#include <algorithm>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <CLI/CLI.hpp>
 
+#include "programs/quillmar/CheckCommand.h"
 #include "programs/quillmar/Command.h"
 #include "programs/quillmar/InfoCommand.h"
 #include "programs/quillmar/NodesCommand.h"
 #include "programs/quillmar/PackCommand.h"
 #include "programs/quillmar/RenderCommand.h"
 #include "programs/quillmar/RunCommand.h"
+#include "programs/quillmar/StatusReport.h"
 #include "programs/quillmar/UnpackCommand.h"
 
 int main(int argc, char** argv) {
@@ -17,6 +21,7 @@ int main(int argc, char** argv) {
     std::vector<std::unique_ptr<Command>> commands;
     commands.push_back(std::make_unique<RunCommand>(program));
     commands.push_back(std::make_unique<InfoCommand>(program));
+    commands.push_back(std::make_unique<CheckCommand>(program));
     commands.push_back(std::make_unique<RenderCommand>(program));
     commands.push_back(std::make_unique<NodesCommand>(program));
     commands.push_back(std::make_unique<PackCommand>(program));
@@ -26,7 +31,11 @@ int main(int argc, char** argv) {
         program.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
         // Help is a success; every parse error is a wrong command line.
-        return program.exit(error) == 0 ? Command::kExitSuccess : Command::kExitBadInput;
+        const int code = program.exit(error);
+        if (code != 0 && std::find(argv + 1, argv + argc, std::string("--json")) != argv + argc) {
+            StatusReport::PrintJsonError(error.what());
+        }
+        return code == 0 ? Command::kExitSuccess : Command::kExitBadInput;
     }
     for (const std::unique_ptr<Command>& command : commands) {
         if (command->IsSelected()) {

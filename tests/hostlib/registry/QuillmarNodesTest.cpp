@@ -68,6 +68,8 @@ TEST(QuillmarNodes, ListsStandardAndPluginTypesWithTheirSourceAndLoadErrorsAsJso
                                  {"icon", ":/Test/Node.png"},
                                  {"small_icon", ":/Test/Node12.png"},
                                  {"published", true},
+                                 {"plugs", QJsonArray()},
+                                 {"attributes", QJsonArray()},
                                  {"creates_nodes", true},
                                  {"source", good_path}}))
         << QJsonDocument(good).toJson().toStdString();

@@ -43,7 +43,7 @@ TEST_F(RunCommandTest, RunsTheProjectWithSettingsAndInputsAsJsonAndText) {
     ASSERT_EQ(run.m_exit_code, 0) << run.Describe();
     EXPECT_EQ(ParseJson(run),
               (QJsonObject{
-                  {"status", QJsonObject{{"code", 0}, {"message", ""}}},
+                  {"status", QJsonObject{{"code", 0}, {"message", ""}, {"reason", ""}}},
                   {"outputs",
                    QJsonArray{QJsonObject{{"name", "y"}, {"type", "number"}, {"value", 7.5}},
                               QJsonObject{{"name", "mean"}, {"type", "number"}, {"value", 2.5}}}},
@@ -223,9 +223,10 @@ TEST_F(RunCommandTest, AFailedReadExitsWithTwoAndTheReadsMessage) {
     }
     const ProgramRun json = Run({"run", "broken.qmr", "--json"});
     EXPECT_EQ(json.m_exit_code, 2) << json.Describe();
-    EXPECT_EQ(
-        ParseJson(json)["status"].toObject(),
-        (QJsonObject{{"code", 2}, {"message", QString::fromStdString(expected.GetMessage())}}));
+    EXPECT_EQ(ParseJson(json)["status"].toObject(),
+              (QJsonObject{{"code", 2},
+                           {"message", QString::fromStdString(expected.GetMessage())},
+                           {"reason", QString::fromStdString(expected.GetReason())}}));
 }
 
 }  // namespace
