@@ -17,6 +17,7 @@
 #include "host/StringJoin.h"
 #include "hostlib/registry/FolderListing.h"
 #include "hostlib/registry/FunctionNodeFactory.h"
+#include "hostlib/registry/HostLibraryFolder.h"
 
 PluginLoader& PluginLoader::Get() {
     // Never destroyed: the loaded plug-ins and their library interfaces stay alive while static
@@ -36,9 +37,16 @@ std::vector<std::string> PluginLoader::GetDefaultDirectories(std::string* error)
         if (error) {
             *error = "cannot find the folder of the running program: " + code.message();
         }
-        return directories;
+    } else {
+        directories.push_back(program.parent_path().string());
     }
-    directories.push_back(program.parent_path().string());
+    // The host's own plug-in folder, where the build and the installation put the plug-ins; it
+    // also serves programs that live elsewhere, such as Python with the module loaded.
+    const std::filesystem::path folder = HostLibraryFolder() / kPluginFolder;
+    if (std::filesystem::is_directory(folder, code) &&
+        (directories.empty() || !std::filesystem::equivalent(folder, directories[0], code))) {
+        directories.push_back(folder.string());
+    }
     return directories;
 }
 

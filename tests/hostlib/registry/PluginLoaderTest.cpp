@@ -164,8 +164,9 @@ TEST(PluginLoader, DefaultFoldersComeFromTheEnvironmentOrTheProgram) {
     EXPECT_EQ(listed, (std::vector<std::string>{"/a", "/b/c"}));
     EXPECT_TRUE(set_empty.empty());
     EXPECT_TRUE(error.empty()) << error;
-    ASSERT_EQ(unset.size(), 1u);
+    ASSERT_EQ(unset.size(), 2u);
     EXPECT_TRUE(std::filesystem::equivalent(unset[0], QM_TEST_PROGRAM_DIR));
+    EXPECT_TRUE(std::filesystem::equivalent(unset[1], QM_TEST_HOST_PLUGIN_DIR));
 }
 
 }  // namespace
