@@ -13,6 +13,7 @@
 
 int main(int argc, char** argv) {
     CLI::App program("Runs and inspects Quillmar projects.", "quillmar");
+    program.set_version_flag("--version", "quillmar " QM_VERSION);
     program.require_subcommand(1);
     std::vector<std::unique_ptr<Command>> commands;
     commands.push_back(std::make_unique<RunCommand>(program));
