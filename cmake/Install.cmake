@@ -25,10 +25,10 @@ install(TARGETS quillmar_host quillmar_widgets LIBRARY DESTINATION ${CMAKE_INSTA
 install(TARGETS quillmar_imagefile LIBRARY DESTINATION ${QM_INSTALL_MODULE_DIR})
 install(TARGETS Project LIBRARY DESTINATION ${QM_INSTALL_PLUGIN_DIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/Resources/Icons/ DESTINATION ${QM_INSTALL_DATA_DIR}/icons)
-install(DIRECTORY ${PROJECT_BINARY_DIR}/examples/ DESTINATION ${QM_INSTALL_DATA_DIR}/examples
-    FILES_MATCHING PATTERN "*.qmr" PATTERN staging EXCLUDE)
+get_property(examples GLOBAL PROPERTY QM_EXAMPLE_FILES)
+install(FILES ${examples} DESTINATION ${QM_INSTALL_DATA_DIR}/examples)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/docs/guide.md
-    DESTINATION ${CMAKE_INSTALL_DOCDIR})
+    DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/quillmar)
 
 # cpack -G DEB: run-time dependencies are read off the installed binaries by dpkg-shlibdeps; the
 # viewer also needs Qt's platform plug-ins, which no binary names.
@@ -40,6 +40,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# The debugging information stays in the build tree.
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
