@@ -23,8 +23,9 @@ if ldd "$prefix/bin/quillmar" | grep -E 'libQt6(Gui|Widgets)|libOpenImageIO'; th
 fi
 # octaves writes a picture (the image-file module); nested runs a project packed inside another.
 "$prefix/bin/quillmar" run "$prefix/share/quillmar/examples/octaves.qmr" --set iterations=2 -o out \
-    >/dev/null || fail "run octaves"
+    >/dev/null 2>errors || fail "run octaves"
 [ -s out/image.png ] || fail "no picture written"
-"$prefix/bin/quillmar" info "$prefix/share/quillmar/examples/nested.qmr" >/dev/null ||
+"$prefix/bin/quillmar" info "$prefix/share/quillmar/examples/nested.qmr" >/dev/null 2>>errors ||
     fail "info nested"
+[ ! -s errors ] || fail "$(cat errors)"
 echo "installed tree works"
