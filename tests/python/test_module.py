@@ -136,6 +136,7 @@ def test_evaluation_releases_the_gil():
         gaps.append(now - last)
         last = now
     runner.join(timeout=60)
-    # The run takes a while; this thread kept going all along.
-    assert last - started > 0.2
-    assert max(gaps) < 0.1
+    # Held through the run, the GIL would stop this thread for all of it; the margin allows for
+    # a loaded machine's scheduling.
+    assert last - started > 0.3
+    assert max(gaps) < 0.5 * (last - started)
