@@ -232,6 +232,8 @@ def run(args):
 
 def run_rows(args, client, project_data, todo, results):
     """Runs the rows as Dask tasks, recording each as it finishes; returns how many failed."""
+    from concurrent.futures import CancelledError
+
     from distributed import wait
 
     from quillmar.rows import run_row
@@ -242,25 +244,34 @@ def run_rows(args, client, project_data, todo, results):
         from tqdm import tqdm
         progress = tqdm(total=len(todo), unit="row", file=sys.stderr)
     try:
-        project = client.scatter(project_data, broadcast=True)
         futures = {}
         for row in todo:
             if len(row) == 3:
                 failed += record(args, results, row[0], row[1], failure(row[2]), progress)
                 continue
             number, parameters, attributes, inputs, images = row
-            future = client.submit(run_row, os.path.basename(args.project), project,
+            # The project's bytes go with every task rather than scattered once: a task then
+            # still runs when the worker that held scattered data has died.
+            future = client.submit(run_row, os.path.basename(args.project), project_data,
                                    attributes, inputs, images, args.format, pure=False)
             futures[future] = (number, parameters)
         pending = set(futures)
         while pending:
-            finished, pending = wait(pending, timeout=args.timeout, return_when="FIRST_COMPLETED")
+            try:
+                finished, pending = wait(pending, timeout=args.timeout,
+                                         return_when="FIRST_COMPLETED")
+            except CancelledError:
+                finished = {future for future in pending if future.cancelled()}
+                pending -= finished
             for future in finished:
                 number, parameters = futures[future]
-                try:
-                    result = future.result()
-                except Exception as error:  # recorded as the row's failure; the batch goes on
-                    result = failure(f"{type(error).__name__}: {error}")
+                if future.cancelled():
+                    result = failure("the cluster cancelled the row's task")
+                else:
+                    try:
+                        result = future.result()
+                    except Exception as error:  # recorded as the row's failure
+                        result = failure(f"{type(error).__name__}: {error}")
                 failed += record(args, results, number, parameters, result, progress)
     finally:
         if progress:
