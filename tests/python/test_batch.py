@@ -6,8 +6,6 @@ import subprocess
 import sys
 import time
 
-import pytest
-
 from conftest import example
 
 TIMEOUT = 60
