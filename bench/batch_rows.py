@@ -31,9 +31,7 @@ def main():
     args = parser.parse_args()
     build = os.path.abspath(args.build)
     project = os.path.join(build, "examples", "octaves.qmr")
-    environment = dict(os.environ, PYTHONPATH=os.path.join(build, "python"),
-                       QUILLMAR_PLUGIN_PATH=os.environ.get("QUILLMAR_PLUGIN_PATH",
-                                                           os.path.join(build, "bin")))
+    environment = dict(os.environ, PYTHONPATH=os.path.join(build, "python"))
     # Small runs: a 64x64 picture of two octaves each.
     rows = [{"iterations": 2, "size": 64, "seed": seed} for seed in range(args.rows)]
     with tempfile.TemporaryDirectory(prefix="quillmar-bench-") as work:
