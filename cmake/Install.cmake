@@ -30,8 +30,10 @@ install(FILES ${examples} DESTINATION ${QM_INSTALL_DATA_DIR}/examples)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/docs/guide.md
     DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/quillmar)
 
-# cpack -G DEB: run-time dependencies are read off the installed binaries by dpkg-shlibdeps; the
-# viewer also needs Qt's platform plug-ins, which no binary names.
+# cpack -G DEB (configured with CMAKE_INSTALL_PREFIX=/usr, as ./dev.sh package does, so that the
+# Python package lands where Debian's python3 looks): run-time dependencies are read off the
+# installed binaries by dpkg-shlibdeps; the viewer also needs Qt's platform plug-ins, which no
+# binary names.
 set(CPACK_PACKAGE_NAME quillmar)
 set(CPACK_PACKAGE_VENDOR "Quillmar")
 set(CPACK_PACKAGE_CONTACT "Quillmar developers <quillmar@localhost>")
@@ -47,4 +49,6 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
     ${PROJECT_BINARY_DIR}/lib ${PROJECT_BINARY_DIR}/lib/quillmar)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
+# The Python module's arrays, batch runs and their progress bar.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "python3, python3-numpy, python3-distributed, python3-tqdm")
 include(CPack)

@@ -29,5 +29,14 @@ fi
 [ -s out/image.png ] || fail "no picture written"
 "$prefix/bin/quillmar" info "$prefix/share/quillmar/examples/nested.qmr" >/dev/null 2>>errors ||
     fail "info nested"
+# The Python module, where a build has it, finds the host library and the plug-in as installed.
+for package in "$prefix"/lib/python3*/dist-packages; do
+    [ -d "$package/quillmar" ] || continue
+    PYTHONPATH=$package /usr/bin/python3 -c '
+import sys, quillmar
+project = quillmar.Project(sys.argv[1])
+assert project.run(iterations=2, inputs={"total": 10, "growth": 1})["outputs"]
+' "$prefix/share/quillmar/examples/frames.qmr" 2>>errors || fail "python module"
+done
 [ ! -s errors ] || fail "$(cat errors)"
 echo "installed tree works"
