@@ -2,6 +2,7 @@
 # Sets up a Debian 12 machine, builds, and runs one job:
 #   ./dev.sh example        the main job on a shipped example
 #   ./dev.sh test           the test suite
+#   ./dev.sh package        the Debian package (cpack -G DEB), in the build folder
 #   ./dev.sh test-asan      the test suite built with clang, AddressSanitizer, UndefinedBehaviorSanitizer
 #                           and LeakSanitizer, with the fuzz harnesses
 #   ./dev.sh fuzz [SECONDS] each fuzz harness for SECONDS (default 15), in the test-asan build
@@ -9,6 +10,7 @@
 #   ./dev.sh bench          the benchmarks, each beside its floor (bench/run.py)
 #   ./dev.sh memcheck       the test suite under Valgrind's memcheck (slow: some 15 minutes)
 # BUILD_DIR overrides the build folder (default build/, build-asan/ for test-asan and fuzz).
+# Each job builds only what it runs: example and package leave the tests and benchmarks out.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -45,15 +47,20 @@ build() {
     cmake --build "$dir" -j "$(nproc)"
 }
 
-# The sanitizer build uses clang so that it also builds the libFuzzer harnesses.
-asan_options=(-DCMAKE_CXX_COMPILER=clang++ -DQM_SANITIZE=ON -DQM_FUZZ=ON -DQM_BUILD_BENCHMARKS=OFF)
+program_options=(-DQM_BUILD_TESTS=OFF -DQM_BUILD_BENCHMARKS=OFF)
+test_options=(-DQM_BUILD_TESTS=ON)
+
+# The sanitizer build uses clang so that it also builds the libFuzzer harnesses. The Python module
+# is left out: python3 does not load an extension built with the sanitizers' runtime.
+asan_options=(-DCMAKE_CXX_COMPILER=clang++ -DQM_SANITIZE=ON -DQM_FUZZ=ON -DQM_BUILD_BENCHMARKS=OFF
+    -DQM_BUILD_PYTHON=OFF)
 
 job=${1:-}
 case "$job" in
 example)
     install_packages
     dir=${BUILD_DIR:-build}
-    build "$dir"
+    build "$dir" "${program_options[@]}"
     # Six octaves of fractal noise; the build packed the project into $dir/examples/.
     output="$dir/example-output"
     "$dir/bin/quillmar" run "$dir/examples/octaves.qmr" --set iterations=6 -o "$output"
@@ -63,35 +70,43 @@ test)
     install_packages
     install_test_locale
     dir=${BUILD_DIR:-build}
-    build "$dir"
+    build "$dir" "${test_options[@]}" -DQM_BUILD_BENCHMARKS=ON
     QT_QPA_PLATFORM=offscreen ctest --test-dir "$dir" --output-on-failure -j "$(nproc)"
+    ;;
+package)
+    install_packages
+    dir=${BUILD_DIR:-build}
+    # Installed under /usr, where Debian's python3 finds the module.
+    build "$dir" "${program_options[@]}" -DCMAKE_INSTALL_PREFIX=/usr
+    (cd "$dir" && cpack -G DEB)
     ;;
 test-asan)
     install_packages
     install_test_locale
     dir=${BUILD_DIR:-build-asan}
-    build "$dir" "${asan_options[@]}"
+    build "$dir" "${asan_options[@]}" "${test_options[@]}"
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 QT_QPA_PLATFORM=offscreen \
         ctest --test-dir "$dir" --output-on-failure -j "$(nproc)"
     ;;
 fuzz)
     install_packages
     dir=${BUILD_DIR:-build-asan}
-    build "$dir" "${asan_options[@]}"
+    build "$dir" "${asan_options[@]}" "${test_options[@]}"
     BUILD_DIR=$dir fuzz/run.sh all "${2:-15}"
     ;;
 bench)
     install_packages
     dir=${BUILD_DIR:-build}
-    build "$dir"
+    build "$dir" -DQM_BUILD_BENCHMARKS=ON
     python3 bench/run.py "$dir"
+    python3 bench/startup.py "$dir"
     ;;
 memcheck)
     packages+=(valgrind)
     install_packages
     install_test_locale
     dir=${BUILD_DIR:-build}
-    build "$dir"
+    build "$dir" "${test_options[@]}"
     # libhwy (loaded by OpenImageIO) measures its timer with rdtscp when it is loaded, an
     # instruction Valgrind 3.19 fails to decode on this kind of machine. A preloaded
     # stand-in for that one measurement lets every program start; nothing of ours uses the timer.
@@ -113,7 +128,7 @@ format-check)
     git ls-files -- '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
     ;;
 *)
-    sed -n '2,11p' "$0"
+    sed -n '2,13p' "$0"
     exit 2
     ;;
 esac

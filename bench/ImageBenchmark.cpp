@@ -1,6 +1,7 @@
 // Image loop actions: a project whose 2048x2048 output is combined over 20 runs, against plain
 // loops doing the same passes on preallocated buffers; each image kernel against a plain loop on
-// the same buffers; and the peak memory of 20 against 200 runs.
+// the same buffers; and the peak memory of 20 against 200 runs. All on one thread, as the floors
+// run: bench_parallel measures the threads.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -16,8 +17,11 @@
 #include "host/Image.h"
 #include "host/ImageOp.h"
 #include "host/Rgbo.h"
+#include "host/Threads.h"
 
 namespace {
+
+const bool kOneThread = (Threads::SetLimit(1), true);
 
 const NodeType kImageIo{10, 1, 53};
 const NodeType kSolid{10, 3, 0};

@@ -98,6 +98,32 @@ def main():
     print(f"  20 runs {peak20:7.1f}   200 runs {peak200:7.1f}   growth {peak200 / peak20 - 1:+6.1%}"
           f"   target within 10%: {check('memory', peak200 <= 1.1 * peak20)}")
 
+    # Threads: wall-clock times, one thread against two.
+    parallel = run(os.path.join(binaries, "bench_parallel"), reps,
+                   extra=("--benchmark_min_warmup_time=0.2",))
+
+    def wall(name):
+        return parallel[name]["real_time"]
+
+    print("\nThreads: 2048x2048 (wall-clock ms, median)")
+    for index, node in enumerate(("noise", "blur")):
+        one, two = wall(f"Parallel_Node/{index}/1/real_time"), wall(f"Parallel_Node/{index}/2/real_time")
+        print(f"  {node:10} 1 thread {one:7.2f}   2 threads {two:7.2f}   speed-up {one / two:5.2f}"
+              f"   target >= 1.8: {check('threads ' + node, one / two >= 1.8)}")
+    for index, kernel in enumerate(("mix_add", "blend_over", "multiply", "copy")):
+        one = wall(f"Parallel_Kernel/{index}/1/real_time")
+        two = wall(f"Parallel_Kernel/{index}/2/real_time")
+        floor = wall(f"Parallel_Floor/{index}/real_time")
+        print(f"  {kernel:10} 1 thread {one:7.2f}   2 threads {two:7.2f}   2-thread plain loop"
+              f" {floor:7.2f}   fraction {floor / two:5.2f}   target >= 0.9: "
+              f"{check('threads ' + kernel, floor / two >= 0.9)}")
+    for side in (16, 64):
+        one = wall(f"Small_Kernel/{side}/1/real_time")
+        two = wall(f"Small_Kernel/{side}/2/real_time")
+        print(f"  mix_add {side}x{side}: 1 thread {one * 1e-3:7.2f} us   2 threads {two * 1e-3:7.2f} us"
+              f"   fraction {one / two:5.2f}   target >= 0.95: "
+              f"{check(f'threads small {side}', one / two >= 0.95)}")
+
     # Loading.
     load = run(os.path.join(binaries, "bench_load"), reps)
     print("\nLoading a generated project (ms, median)")

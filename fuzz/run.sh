@@ -55,7 +55,7 @@ attribute_definitions_fuzzer)
 esac
 
 # One process, one job: the machine is shared. Inputs are capped at 64 KiB.
-export QT_QPA_PLATFORM=offscreen QUILLMAR_PLUGIN_PATH="$dir/bin"
+export QT_QPA_PLATFORM=offscreen QUILLMAR_PLUGIN_PATH="$dir/lib/quillmar/plugins"
 export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 log="$dir/fuzz-runs/$harness.log"
 echo "fuzzing $harness for $seconds s (log: $log)"

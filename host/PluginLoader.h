@@ -49,9 +49,12 @@ public:
     PluginLoader(const PluginLoader&) = delete;
     PluginLoader& operator=(const PluginLoader&) = delete;
 
+    // Relative to the folder of the host library.
+    static constexpr const char* kPluginFolder = "quillmar/plugins";
+
     // The folders of QUILLMAR_PLUGIN_PATH (colon-separated, empty entries ignored) when it is set,
-    // even to nothing; otherwise the folder of the running program. Empty, with the reason in
-    // `error` when given, if that folder cannot be found.
+    // even to nothing; otherwise kPluginFolder when it exists, else the folder of the running
+    // program (empty, with the reason in `error` when given, if that cannot be found).
     static std::vector<std::string> GetDefaultDirectories(std::string* error = nullptr);
 
     // Loads the default folders the first time it is called, then registers the project files of

@@ -5,8 +5,15 @@
 #include <new>
 
 #include "hostlib/image/ImageBufferPool.h"
+#include "hostlib/image/ParallelFor.h"
 
 namespace {
+
+void ParallelCopy(float* out, const float* in, size_t floats) {
+    ParallelFor(floats, 2, [&](size_t begin, size_t end) {
+        std::memcpy(out + begin, in + begin, (end - begin) * sizeof(float));
+    });
+}
 
 size_t BufferBytes(uint32_t width, uint32_t height) {
     const size_t pixels = size_t(width) * height;
@@ -22,9 +29,10 @@ Image::Image() = default;
 
 Image::Image(uint32_t width, uint32_t height, int color_mode) : m_color_mode(color_mode) {
     Allocate(width, height);
-    if (m_data) {
-        std::memset(m_data, 0, GetNumFloats() * sizeof(float));
-    }
+    float* const data = m_data;
+    ParallelFor(GetNumFloats(), 1, [&](size_t begin, size_t end) {
+        std::memset(data + begin, 0, (end - begin) * sizeof(float));
+    });
 }
 
 Image::Image(uint32_t width, uint32_t height, int color_mode, Uninitialised)
@@ -34,9 +42,7 @@ Image::Image(uint32_t width, uint32_t height, int color_mode, Uninitialised)
 
 Image::Image(const Image& other) : RefCounter(other), m_color_mode(other.m_color_mode) {
     Allocate(other.m_width, other.m_height);
-    if (m_data) {
-        std::memcpy(m_data, other.m_data, GetNumFloats() * sizeof(float));
-    }
+    ParallelCopy(m_data, other.m_data, GetNumFloats());
 }
 
 Image& Image::operator=(const Image& other) {
@@ -45,9 +51,7 @@ Image& Image::operator=(const Image& other) {
     }
     Resize(other.m_width, other.m_height);
     m_color_mode = other.m_color_mode;
-    if (m_data) {
-        std::memcpy(m_data, other.m_data, GetNumFloats() * sizeof(float));
-    }
+    ParallelCopy(m_data, other.m_data, GetNumFloats());
     return *this;
 }
 
@@ -56,14 +60,16 @@ Image::~Image() {
 }
 
 void Image::Fill(float r, float g, float b, float a) {
-    float* __restrict data = m_data;
-    const size_t pixels = GetNumPixels();
-    for (size_t i = 0; i < pixels; ++i) {
-        data[4 * i + 0] = r;
-        data[4 * i + 1] = g;
-        data[4 * i + 2] = b;
-        data[4 * i + 3] = a;
-    }
+    float* const pixels = m_data;
+    ParallelFor(GetNumPixels(), kChannels, [&](size_t begin, size_t end) {
+        float* __restrict data = pixels;
+        for (size_t i = begin; i < end; ++i) {
+            data[4 * i + 0] = r;
+            data[4 * i + 1] = g;
+            data[4 * i + 2] = b;
+            data[4 * i + 3] = a;
+        }
+    });
 }
 
 void Image::Resize(uint32_t width, uint32_t height) {

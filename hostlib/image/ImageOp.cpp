@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "hostlib/image/CoveredRows.h"
+#include "hostlib/image/ParallelFor.h"
 
 namespace {
 
@@ -86,22 +87,26 @@ void ImageOp::Multiply(Image* image, float factor) {
     if (!image) {
         return;
     }
-    float* __restrict data = image->GetData();
-    const size_t floats = image->GetNumFloats();
-    for (size_t i = 0; i < floats; ++i) {
-        data[i] *= factor;
-    }
+    float* const data = image->GetData();
+    ParallelFor(image->GetNumFloats(), 1, [&](size_t begin, size_t end) {
+        float* __restrict values = data;
+        for (size_t i = begin; i < end; ++i) {
+            values[i] *= factor;
+        }
+    });
 }
 
 void ImageOp::Clamp(Image* image) {
     if (!image) {
         return;
     }
-    float* __restrict data = image->GetData();
-    const size_t floats = image->GetNumFloats();
-    for (size_t i = 0; i < floats; ++i) {
-        // Written so that NaN fails the first test and becomes 0.
-        const float low = data[i] > 0.0f ? data[i] : 0.0f;
-        data[i] = low < 1.0f ? low : 1.0f;
-    }
+    float* const data = image->GetData();
+    ParallelFor(image->GetNumFloats(), 1, [&](size_t begin, size_t end) {
+        float* __restrict values = data;
+        for (size_t i = begin; i < end; ++i) {
+            // Written so that NaN fails the first test and becomes 0.
+            const float low = values[i] > 0.0f ? values[i] : 0.0f;
+            values[i] = low < 1.0f ? low : 1.0f;
+        }
+    });
 }

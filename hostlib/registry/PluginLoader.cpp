@@ -17,6 +17,7 @@
 #include "host/StringJoin.h"
 #include "hostlib/registry/FolderListing.h"
 #include "hostlib/registry/FunctionNodeFactory.h"
+#include "hostlib/registry/HostLibraryFolder.h"
 
 PluginLoader& PluginLoader::Get() {
     // Never destroyed: the loaded plug-ins and their library interfaces stay alive while static
@@ -26,20 +27,26 @@ PluginLoader& PluginLoader::Get() {
 }
 
 std::vector<std::string> PluginLoader::GetDefaultDirectories(std::string* error) {
-    std::vector<std::string> directories;
     if (const char* path = std::getenv("QUILLMAR_PLUGIN_PATH")) {
         return FolderListing::SplitPathList(path);
     }
+    // The host's own plug-in folder, where the build and the installation put the plug-ins; it
+    // also serves programs that live elsewhere, such as Python with the module loaded. An
+    // installed program's folder (/usr/bin) holds other shared objects, so it is searched only
+    // when there is no plug-in folder.
     std::error_code code;
+    const std::filesystem::path folder = HostLibraryFolder() / kPluginFolder;
+    if (std::filesystem::is_directory(folder, code)) {
+        return {folder.string()};
+    }
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", code);
     if (code) {
         if (error) {
             *error = "cannot find the folder of the running program: " + code.message();
         }
-        return directories;
+        return {};
     }
-    directories.push_back(program.parent_path().string());
-    return directories;
+    return {program.parent_path().string()};
 }
 
 void PluginLoader::LoadDefault() {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "hostlib/image/ParallelFor.h"
+
 namespace {
 
 // Radii past this blur every image of the largest size to a few edge values anyway.
@@ -45,27 +47,31 @@ void BlurNode::BlurRows(const Image& source, int64_t radius) {
     const int64_t last = width - 1;
     const double scale = 1.0 / double(2 * radius + 1);
     m_rows.resize(source.GetNumFloats());
-    for (uint32_t y = 0; y < source.GetHeight(); ++y) {
-        const float* in = source.GetPixel(0, y);
-        float* out = m_rows.data() + size_t(y) * size_t(width) * 4;
-        double sum[4];
-        // Window at x = 0: the first pixel r + 1 times, then pixels 1..r, the last repeating.
-        const int64_t inside = std::min(radius, last);
-        for (int c = 0; c < 4; ++c) {
-            sum[c] = double(radius + 1) * in[c] + double(radius - inside) * in[4 * last + c];
-            for (int64_t k = 1; k <= inside; ++k) {
-                sum[c] += in[4 * k + c];
-            }
-        }
-        for (int64_t x = 0; x < width; ++x) {
-            const float* entering = in + 4 * std::min(x + radius + 1, last);
-            const float* leaving = in + 4 * std::max(x - radius, int64_t(0));
+    float* const rows = m_rows.data();
+    // Rows are independent: blocks of them may run on several threads.
+    ParallelFor(source.GetHeight(), size_t(width + radius) * 4, [&](size_t begin, size_t end) {
+        for (uint32_t y = uint32_t(begin); y < uint32_t(end); ++y) {
+            const float* in = source.GetPixel(0, y);
+            float* out = rows + size_t(y) * size_t(width) * 4;
+            double sum[4];
+            // Window at x = 0: the first pixel r + 1 times, then pixels 1..r, the last repeating.
+            const int64_t inside = std::min(radius, last);
             for (int c = 0; c < 4; ++c) {
-                out[4 * x + c] = float(sum[c] * scale);
-                sum[c] += double(entering[c]) - double(leaving[c]);
+                sum[c] = double(radius + 1) * in[c] + double(radius - inside) * in[4 * last + c];
+                for (int64_t k = 1; k <= inside; ++k) {
+                    sum[c] += in[4 * k + c];
+                }
+            }
+            for (int64_t x = 0; x < width; ++x) {
+                const float* entering = in + 4 * std::min(x + radius + 1, last);
+                const float* leaving = in + 4 * std::max(x - radius, int64_t(0));
+                for (int c = 0; c < 4; ++c) {
+                    out[4 * x + c] = float(sum[c] * scale);
+                    sum[c] += double(entering[c]) - double(leaving[c]);
+                }
             }
         }
-    }
+    });
 }
 
 // The same down the columns, a whole row of sums at a time so that the loops run over
@@ -79,30 +85,39 @@ void BlurNode::BlurColumns(Image& target, int64_t radius) {
     auto row = [&](int64_t y) { return rows + size_t(y) * row_floats; };
 
     m_sums.resize(row_floats);
-    double* __restrict sums = m_sums.data();
+    double* const all_sums = m_sums.data();
     const int64_t inside = std::min(radius, last);
-    {
-        const float* __restrict first = row(0);
-        const float* __restrict final_row = row(last);
-        for (size_t i = 0; i < row_floats; ++i) {
-            sums[i] = double(radius + 1) * first[i] + double(radius - inside) * final_row[i];
+    // Each slice of columns is summed on its own, so slices may run on several threads. Slices
+    // span many cache lines, so that threads do not write to the same line.
+    constexpr size_t kSliceFloats = 256;
+    const size_t slices = (row_floats + kSliceFloats - 1) / kSliceFloats;
+    ParallelFor(slices, kSliceFloats * size_t(height), [&](size_t first_slice, size_t end_slice) {
+        const size_t begin = first_slice * kSliceFloats;
+        const size_t end = std::min(end_slice * kSliceFloats, row_floats);
+        double* __restrict sums = all_sums;
+        {
+            const float* __restrict first = row(0);
+            const float* __restrict final_row = row(last);
+            for (size_t i = begin; i < end; ++i) {
+                sums[i] = double(radius + 1) * first[i] + double(radius - inside) * final_row[i];
+            }
         }
-    }
-    for (int64_t k = 1; k <= inside; ++k) {
-        const float* __restrict add = row(k);
-        for (size_t i = 0; i < row_floats; ++i) {
-            sums[i] += add[i];
+        for (int64_t k = 1; k <= inside; ++k) {
+            const float* __restrict add = row(k);
+            for (size_t i = begin; i < end; ++i) {
+                sums[i] += add[i];
+            }
         }
-    }
-    for (int64_t y = 0; y < height; ++y) {
-        float* __restrict out = target.GetPixel(0, uint32_t(y));
-        const float* __restrict entering = row(std::min(y + radius + 1, last));
-        const float* __restrict leaving = row(std::max(y - radius, int64_t(0)));
-        for (size_t i = 0; i < row_floats; ++i) {
-            out[i] = float(sums[i] * scale);
-            sums[i] += double(entering[i]) - double(leaving[i]);
+        for (int64_t y = 0; y < height; ++y) {
+            float* __restrict out = target.GetPixel(0, uint32_t(y));
+            const float* __restrict entering = row(std::min(y + radius + 1, last));
+            const float* __restrict leaving = row(std::max(y - radius, int64_t(0)));
+            for (size_t i = begin; i < end; ++i) {
+                out[i] = float(sums[i] * scale);
+                sums[i] += double(entering[i]) - double(leaving[i]);
+            }
         }
-    }
+    });
 }
 
 Image* BlurNode::GetImageValue(uint32_t) {

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "hostlib/image/ParallelFor.h"
+
 namespace {
 
 // Murmur3's finaliser: every input bit affects every output bit.
@@ -74,28 +76,34 @@ void NoiseNode::Generate(Image& image, uint32_t seed, double scale) {
         m_weights[x] = Smoothstep(float(position - cell));
     }
     const uint32_t seed_hash = Mix(seed ^ 0x5BD1E995u);
-    for (uint32_t y = 0; y < image.GetHeight(); ++y) {
-        const double position = (y + 0.5) / scale;
-        const double cell = std::floor(position);
-        const uint32_t row = uint32_t(int64_t(cell));
-        const float ty = Smoothstep(float(position - cell));
-        const uint32_t top = Mix(seed_hash + row * 0x85EBCA77u);
-        const uint32_t bottom = Mix(seed_hash + (row + 1) * 0x85EBCA77u);
-        float* __restrict pixels = image.GetPixel(0, y);
-        for (uint32_t x = 0; x < width; ++x) {
-            const uint32_t column = m_cells[x];
-            const float tx = m_weights[x];
-            const float upper =
-                GridValue(top, column) + (GridValue(top, column + 1) - GridValue(top, column)) * tx;
-            const float lower = GridValue(bottom, column) +
-                                (GridValue(bottom, column + 1) - GridValue(bottom, column)) * tx;
-            const float value = upper + (lower - upper) * ty;
-            pixels[4 * x + 0] = value;
-            pixels[4 * x + 1] = value;
-            pixels[4 * x + 2] = value;
-            pixels[4 * x + 3] = 1.0f;
+    const uint32_t* const cells = m_cells.data();
+    const float* const weights = m_weights.data();
+    // Rows are independent: blocks of them may run on several threads.
+    ParallelFor(image.GetHeight(), size_t(width) * 16, [&](size_t begin, size_t end) {
+        for (uint32_t y = uint32_t(begin); y < uint32_t(end); ++y) {
+            const double position = (y + 0.5) / scale;
+            const double cell = std::floor(position);
+            const uint32_t row = uint32_t(int64_t(cell));
+            const float ty = Smoothstep(float(position - cell));
+            const uint32_t top = Mix(seed_hash + row * 0x85EBCA77u);
+            const uint32_t bottom = Mix(seed_hash + (row + 1) * 0x85EBCA77u);
+            float* __restrict pixels = image.GetPixel(0, y);
+            for (uint32_t x = 0; x < width; ++x) {
+                const uint32_t column = cells[x];
+                const float tx = weights[x];
+                const float upper = GridValue(top, column) +
+                                    (GridValue(top, column + 1) - GridValue(top, column)) * tx;
+                const float lower =
+                    GridValue(bottom, column) +
+                    (GridValue(bottom, column + 1) - GridValue(bottom, column)) * tx;
+                const float value = upper + (lower - upper) * ty;
+                pixels[4 * x + 0] = value;
+                pixels[4 * x + 1] = value;
+                pixels[4 * x + 2] = value;
+                pixels[4 * x + 3] = 1.0f;
+            }
         }
-    }
+    });
 }
 
 Image* NoiseNode::GetImageValue(uint32_t) {

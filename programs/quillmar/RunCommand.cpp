@@ -6,9 +6,6 @@
 #include <QJsonObject>
 #include <QString>
 
-#include <algorithm>
-#include <charconv>
-#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -18,19 +15,15 @@
 #include <system_error>
 #include <vector>
 
-#include "host/Attribute.h"
 #include "host/BezierSpline.h"
-#include "host/Engine.h"
 #include "host/EvaluateNodeOutplugs.h"
 #include "host/Image.h"
-#include "host/ImageFile.h"
 #include "host/Material.h"
 #include "host/Node.h"
-#include "host/NodeGraph.h"
+#include "programs/quillmar/OutputFiles.h"
+#include "programs/quillmar/RunSetup.h"
 #include "programs/quillmar/StatusReport.h"
 #include "programs/quillmar/ValueFormat.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -46,168 +39,6 @@ bool SplitAssignment(const std::string& option, const std::string& text, std::st
     name = text.substr(0, equals);
     value = text.substr(equals + 1);
     return true;
-}
-
-// Exactly `count` comma-separated finite numbers, spaces allowed around each.
-bool ParseNumbers(const std::string& text, int count, double* values) {
-    const char* p = text.data();
-    const char* end = p + text.size();
-    for (int index = 0; index < count; ++index) {
-        while (p < end && *p == ' ') {
-            ++p;
-        }
-        const auto [next, error] = std::from_chars(p, end, values[index]);
-        if (error != std::errc() || !std::isfinite(values[index])) {
-            return false;
-        }
-        p = next;
-        while (p < end && *p == ' ') {
-            ++p;
-        }
-        if (index + 1 < count) {
-            if (p == end || *p != ',') {
-                return false;
-            }
-            ++p;
-        }
-    }
-    return p == end;
-}
-
-int NumberCount(Attribute::Type type) {
-    switch (type) {
-        case Attribute::NUMBER:
-            return 1;
-        case Attribute::POINT:
-            return 2;
-        case Attribute::FRAME:
-        case Attribute::RGBO:
-            return 4;
-        default:
-            return 0;
-    }
-}
-
-// What --set takes for the attribute, for error messages.
-std::string AcceptedForm(const Attribute& attribute) {
-    std::string range;
-    double minimum = 0.0;
-    double maximum = 0.0;
-    if (attribute.GetEditRange(minimum, maximum)) {
-        range = " from " + ValueFormat::Number(minimum) + " to " + ValueFormat::Number(maximum);
-    }
-    switch (attribute.GetType()) {
-        case Attribute::BOOLEAN:
-            return "true or false";
-        case Attribute::NUMBER:
-            return range.empty() ? "a number such as 3.5" : "a number" + range;
-        case Attribute::POINT:
-            return "a point x,y" + (range.empty() ? "" : ", each" + range);
-        case Attribute::FRAME:
-            return "a frame x,y,width,height, each" + range;
-        case Attribute::RGBO:
-            return "a colour r,g,b,o, each" + range;
-        case Attribute::CHOICE: {
-            std::string choices;
-            for (const std::string& choice : attribute.GetChoiceNames()) {
-                choices += (choices.empty() ? "" : ", ") + choice;
-            }
-            return "one of " + choices;
-        }
-        case Attribute::STRING:
-            return "any text";
-    }
-    return "nothing";
-}
-
-bool SetAttribute(Attribute& attribute, const std::string& text) {
-    const int count = NumberCount(attribute.GetType());
-    if (count > 0) {
-        double values[4];
-        if (!ParseNumbers(text, count, values)) {
-            return false;
-        }
-        // The panel's limits, so that a value --set takes is one the panel could show.
-        double minimum = 0.0;
-        double maximum = 0.0;
-        attribute.GetEditRange(minimum, maximum);
-        for (int index = 0; index < count; ++index) {
-            if (values[index] < minimum || values[index] > maximum) {
-                return false;
-            }
-        }
-    }
-    return attribute.SetValueText(text, false);
-}
-
-// The standard source node that gives a value of that type, and its attributes in the order the
-// command line gives their numbers (one attribute for a text form the attribute reads itself).
-struct SourceKind {
-    Node::Value::Type m_type;
-    NodeType m_node_type;
-    std::vector<const char*> m_attributes;
-    const char* m_form;
-};
-
-const std::vector<SourceKind>& SourceKinds() {
-    static const std::vector<SourceKind> kinds = {
-        {Node::Value::Number, NodeType(10, 2, 0), {"value"}, "a number such as 3.5"},
-        {Node::Value::Point, NodeType(10, 2, 2), {"x", "y"}, "a point x,y"},
-        {Node::Value::Frame,
-         NodeType(10, 2, 3),
-         {"x", "y", "width", "height"},
-         "a frame x,y,width,height"},
-        {Node::Value::Rgbo, NodeType(10, 2, 4), {"color"}, "a colour r,g,b,o"},
-        {Node::Value::Boolean, NodeType(10, 2, 5), {"value"}, "true or false"},
-        {Node::Value::String, NodeType(10, 2, 6), {"value"}, "any text"},
-        {Node::Value::Image, NodeType(10, 15, 0), {"path"}, "an image file"},
-    };
-    return kinds;
-}
-
-// Sets the source's attributes from the command-line text; false when it does not fit.
-bool SetSourceValue(Node& source, const SourceKind& kind, const std::string& text) {
-    switch (kind.m_type) {
-        case Node::Value::Number:
-        case Node::Value::Point:
-        case Node::Value::Frame: {
-            double values[4];
-            const int count = int(kind.m_attributes.size());
-            if (!ParseNumbers(text, count, values)) {
-                return false;
-            }
-            for (int index = 0; index < count; ++index) {
-                source.GetAttribute(kind.m_attributes[size_t(index)])
-                    ->SetNumber(values[index], false);
-            }
-            return true;
-        }
-        case Node::Value::Rgbo: {
-            double values[4];
-            return ParseNumbers(text, 4, values) &&
-                   source.GetAttribute("color")->SetValueText(text, false);
-        }
-        case Node::Value::Image: {
-            std::error_code code;
-            const fs::path absolute = fs::absolute(text, code);
-            source.GetAttribute("path")->SetString(code ? text : absolute.string(), false);
-            return !text.empty();
-        }
-        default:
-            return source.GetAttribute(kind.m_attributes[0])->SetValueText(text, false);
-    }
-}
-
-// A file name for an output: path separators and control characters become '_', so that the
-// file stays in the output folder whatever the project names it.
-std::string SafeFileStem(const std::string& name) {
-    std::string stem = name.empty() ? std::string("output") : name;
-    for (char& c : stem) {
-        if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20) {
-            c = '_';
-        }
-    }
-    return stem;
 }
 
 QString ToQString(const std::string& text) {
@@ -314,7 +145,7 @@ int RunCommand::Run() {
 
 bool RunCommand::CheckOutputFolder() {
     std::error_code code;
-    if (fs::exists(m_folder, code) && !fs::is_directory(m_folder, code)) {
+    if (std::filesystem::exists(m_folder, code) && !std::filesystem::is_directory(m_folder, code)) {
         const std::string error = "-o " + m_folder + " is a file, not a folder";
         std::cerr << kPrefix << error << '\n';
         if (m_json) {
@@ -326,7 +157,6 @@ bool RunCommand::CheckOutputFolder() {
 }
 
 bool RunCommand::ApplySettings() {
-    Node* node = m_node.Get();
     std::set<std::string> seen;
     for (const std::string& setting : m_settings) {
         std::string name;
@@ -338,21 +168,9 @@ bool RunCommand::ApplySettings() {
             std::cerr << kPrefix << "--set " << name << " is given twice\n";
             return false;
         }
-        Attribute* attribute = node->GetAttribute(name);
-        if (!attribute || attribute == node->GetAttributeByIndex(0)) {
-            std::string names;
-            for (size_t index = 1; index < node->GetNumAttributes(); ++index) {
-                names += (names.empty() ? "" : ", ") + node->GetAttributeByIndex(index)->GetName();
-            }
-            std::cerr << kPrefix << "--set " << name
-                      << (attribute ? ": the project file is given as PROJECT"
-                                    : ": no such attribute")
-                      << "; the attributes are " << names << '\n';
-            return false;
-        }
-        if (!SetAttribute(*attribute, value)) {
-            std::cerr << kPrefix << "--set " << name << "=" << value << ": " << name << " takes "
-                      << AcceptedForm(*attribute) << '\n';
+        const std::string error = RunSetup::SetAttribute(m_node, name, value);
+        if (!error.empty()) {
+            std::cerr << kPrefix << error << '\n';
             return false;
         }
     }
@@ -360,7 +178,6 @@ bool RunCommand::ApplySettings() {
 }
 
 bool RunCommand::ApplyInputs() {
-    Node* node = m_node.Get();
     std::set<std::string> seen;
     for (const std::string& input : m_inputs) {
         std::string name;
@@ -372,65 +189,11 @@ bool RunCommand::ApplyInputs() {
             std::cerr << kPrefix << "--input " << name << " is given twice\n";
             return false;
         }
-        const uint32_t inplug = m_node.FindInput(name);
-        if (inplug == Node::kNone) {
-            std::string names;
-            for (uint32_t other = m_node.GetFirstInput(); other < node->GetNumInplugs(); ++other) {
-                names += (names.empty() ? "" : ", ") + node->GetInplugName(other);
-            }
-            std::cerr << kPrefix << "--input " << name << ": the project has no such input; "
-                      << (names.empty() ? "it has no inputs" : "its inputs are " + names) << '\n';
+        const std::string error = RunSetup::ConnectInput(m_node, name, value);
+        if (!error.empty()) {
+            std::cerr << kPrefix << error << '\n';
             return false;
         }
-        if (!ConnectInput(inplug, name, value)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool RunCommand::ConnectInput(uint32_t inplug, const std::string& name, const std::string& value) {
-    Node* node = m_node.Get();
-    const Node::Value::Type type = node->GetInplugValueType(inplug);
-    const auto kind = std::find_if(SourceKinds().begin(), SourceKinds().end(),
-                                   [type](const SourceKind& k) { return k.m_type == type; });
-    if (kind == SourceKinds().end()) {
-        std::cerr << kPrefix << "--input " << name << ": the input takes a "
-                  << ValueFormat::TypeWord(type) << ", which the command line cannot give\n";
-        return false;
-    }
-    NodeGraph* document = Engine::Get()->GetDocument();
-    Node* source = document->CreateNode(kind->m_node_type);
-    if (!source) {
-        std::cerr << kPrefix << "--input " << name << ": the host makes no node of type "
-                  << kind->m_node_type.ToString() << '\n';
-        return false;
-    }
-    for (const char* attribute : kind->m_attributes) {
-        if (!source->GetAttribute(attribute)) {
-            std::cerr << kPrefix << "--input " << name << ": the host's " << source->GetTypeName()
-                      << " node has no attribute " << attribute << '\n';
-            return false;
-        }
-    }
-    if (!SetSourceValue(*source, *kind, value)) {
-        std::cerr << kPrefix << "--input " << name << "=" << value << ": " << name << " takes "
-                  << kind->m_form << '\n';
-        return false;
-    }
-    if (type == Node::Value::Image) {
-        // An unreadable image is a file that could not be read, not an evaluation error.
-        EvaluateNodeOutplugs({{source, 0, false}}).EvaluateAll();
-        if (source->GetState(0) > 0 || !source->GetImageValue(0)) {
-            std::cerr << kPrefix << "--input " << name << ": cannot read the image " << value
-                      << ": " << source->GetStateMessage(0) << '\n';
-            return false;
-        }
-    }
-    if (!Engine::Get()->ConnectNodes(source, 0, node, inplug)) {
-        std::cerr << kPrefix << "--input " << name << ": cannot connect a "
-                  << ValueFormat::TypeWord(type) << " source to the input\n";
-        return false;
     }
     return true;
 }
@@ -521,8 +284,9 @@ QJsonValue RunCommand::CollectOutput(uint32_t outplug, std::string& text) {
             return ToQString(text);
         case Node::Value::Image: {
             const Image* image = node->GetImageValue(outplug);
-            const std::string file =
-                image && !image->IsEmpty() ? WriteImage(*image, SafeFileStem(name)) : "";
+            const std::string file = image && !image->IsEmpty()
+                                         ? WriteImage(*image, OutputFiles::SafeFileStem(name))
+                                         : "";
             if (file.empty()) {
                 text = "none";
                 return QJsonValue();
@@ -544,7 +308,8 @@ QJsonValue RunCommand::CollectOutput(uint32_t outplug, std::string& text) {
                 const Image* image = material->GetImage(image_name);
                 const std::string file =
                     image && !image->IsEmpty()
-                        ? WriteImage(*image, SafeFileStem(name) + "_" + SafeFileStem(image_name))
+                        ? WriteImage(*image, OutputFiles::SafeFileStem(name) + "_" +
+                                                 OutputFiles::SafeFileStem(image_name))
                         : "";
                 files.insert(ToQString(image_name), file.empty() ? QJsonValue() : ToQString(file));
                 text += (text.empty() ? "" : ", ") + image_name + " " +
@@ -581,28 +346,11 @@ QJsonValue RunCommand::CollectOutput(uint32_t outplug, std::string& text) {
 }
 
 std::string RunCommand::WriteImage(const Image& image, const std::string& stem) {
-    std::string file_name = stem + "." + m_format;
-    // Two outputs whose names differ only in characters the file name replaces stay apart.
-    for (int suffix = 2;
-         std::find(m_used_files.begin(), m_used_files.end(), file_name) != m_used_files.end();
-         ++suffix) {
-        file_name = stem + "_" + std::to_string(suffix) + "." + m_format;
-    }
-    m_used_files.push_back(file_name);
-    const std::string path =
-        m_folder == "." ? file_name : (fs::path(m_folder) / file_name).string();
-    std::error_code code;
-    fs::create_directories(m_folder, code);
     std::string error;
-    if (code) {
-        error = "cannot create the folder " + m_folder + ": " + code.message();
-    } else if (!ImageFile::Write(image, path, error)) {
-        error = "cannot write " + path + ": " + error;
-    }
-    if (!error.empty()) {
+    const std::string path = m_files.Write(image, m_folder, stem, m_format, error);
+    if (path.empty()) {
         std::cerr << kPrefix << error << '\n';
         m_status.Merge(Status(StatusCode::Error, error));
-        return "";
     }
     return path;
 }

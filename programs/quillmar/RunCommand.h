@@ -7,6 +7,7 @@
 
 #include "host/Status.h"
 #include "programs/quillmar/Command.h"
+#include "programs/quillmar/OutputFiles.h"
 #include "programs/quillmar/ProjectNode.h"
 
 class Image;
@@ -27,7 +28,6 @@ private:
     // Each returns false after printing why the command line does not fit the project.
     bool ApplySettings();
     bool ApplyInputs();
-    bool ConnectInput(uint32_t inplug, const std::string& name, const std::string& value);
 
     void Evaluate();
     // Writes the outputs' files, fills m_outputs and m_states, and prints the text form.
@@ -48,5 +48,5 @@ private:
     Status m_status;
     QJsonArray m_outputs;
     QJsonArray m_states;
-    std::vector<std::string> m_used_files;
+    OutputFiles m_files;
 };

@@ -5,6 +5,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "host/Threads.h"
 #include "programs/quillmar/CheckCommand.h"
 #include "programs/quillmar/Command.h"
 #include "programs/quillmar/InfoCommand.h"
@@ -17,7 +18,14 @@
 
 int main(int argc, char** argv) {
     CLI::App program("Runs and inspects Quillmar projects.", "quillmar");
+    program.set_version_flag("--version", "quillmar " QM_VERSION);
     program.require_subcommand(1);
+    int threads = 0;
+    program
+        .add_option("--threads", threads,
+                    "Threads for image work (default: QUILLMAR_THREADS, or every core); results "
+                    "are the same for any number")
+        ->check(CLI::Range(1, 4096));
     std::vector<std::unique_ptr<Command>> commands;
     commands.push_back(std::make_unique<RunCommand>(program));
     commands.push_back(std::make_unique<InfoCommand>(program));
@@ -36,6 +44,9 @@ int main(int argc, char** argv) {
             StatusReport::PrintJsonError(error.what());
         }
         return code == 0 ? Command::kExitSuccess : Command::kExitBadInput;
+    }
+    if (threads > 0) {
+        Threads::SetLimit(threads);
     }
     for (const std::unique_ptr<Command>& command : commands) {
         if (command->IsSelected()) {

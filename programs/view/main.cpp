@@ -67,6 +67,7 @@ int main(int argc, char** argv) {
         "Shows a Quillmar project as one Node Graph node: its attributes and its "
         "outputs, evaluated again as the attributes change.",
         "quillmar-view");
+    program.set_version_flag("--version", "quillmar-view " QM_VERSION);
     std::string project;
     bool edit = false;
     std::string screenshot;

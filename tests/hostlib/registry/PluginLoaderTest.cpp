@@ -146,7 +146,7 @@ TEST(PluginLoader, FoldersWithoutPluginsAndMissingFolders) {
     EXPECT_EQ(loader.GetPlugins().size(), plugin_count);
 }
 
-TEST(PluginLoader, DefaultFoldersComeFromTheEnvironmentOrTheProgram) {
+TEST(PluginLoader, DefaultFoldersComeFromTheEnvironmentOrTheHostLibrary) {
     const char* variable = "QUILLMAR_PLUGIN_PATH";
     const char* old = std::getenv(variable);
     const std::optional<std::string> saved = old ? std::optional<std::string>(old) : std::nullopt;
@@ -165,7 +165,7 @@ TEST(PluginLoader, DefaultFoldersComeFromTheEnvironmentOrTheProgram) {
     EXPECT_TRUE(set_empty.empty());
     EXPECT_TRUE(error.empty()) << error;
     ASSERT_EQ(unset.size(), 1u);
-    EXPECT_TRUE(std::filesystem::equivalent(unset[0], QM_TEST_PROGRAM_DIR));
+    EXPECT_TRUE(std::filesystem::equivalent(unset[0], QM_TEST_HOST_PLUGIN_DIR));
 }
 
 }  // namespace

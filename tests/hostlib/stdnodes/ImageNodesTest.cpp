@@ -7,6 +7,7 @@
 #include "host/ImageFile.h"
 #include "host/Material.h"
 #include "host/ScopedTemporaryDirectory.h"
+#include "host/Threads.h"
 #include "hostlib/stdnodes/BlendNode.h"
 #include "hostlib/stdnodes/BlurNode.h"
 #include "hostlib/stdnodes/ImageSizeNode.h"
@@ -181,6 +182,30 @@ TEST_F(ImageNodesTest, BlurKeepsTheSumAndRepeatsEdges) {
     EXPECT_TRUE(SamePixels(Evaluate(edges).m_image, ramp.Get()));
     edges->SetActive(false);
     EXPECT_EQ(Evaluate(edges).m_image, nullptr);
+}
+
+// The generators and filters split rows and columns between threads; the bits must not change.
+TEST_F(ImageNodesTest, NoiseAndBlurGiveTheSameBitsWithAnyNumberOfThreads) {
+    NoiseNode* noise = Add<NoiseNode>();
+    SetNumber(noise, "width", 517);
+    SetNumber(noise, "height", 389);
+    SetNumber(noise, "scale", 7.3);
+    BlurNode* blur = Add<BlurNode>();
+    Connect(noise, blur, "image");
+    std::vector<RefPtr<Image>> results;
+    for (const int threads : {1, 4}) {
+        Threads::SetLimit(threads);
+        for (const double radius : {3.0, 600.0}) {
+            SetNumber(blur, "radius", radius);
+            results.emplace_back(new Image(*Evaluate(blur).m_image));
+            results.emplace_back(new Image(*Evaluate(noise).m_image));
+        }
+    }
+    Threads::SetLimit(0);
+    for (size_t i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(SamePixels(results[i].Get(), results[i + 4].Get()));
+    }
 }
 
 TEST_F(ImageNodesTest, BlendCompositesAndWriterPassesACopyOn) {

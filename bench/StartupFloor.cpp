@@ -1,0 +1,2 @@
+// The floor of bench/startup.py: a C++ program that does nothing.
+int main() {}
