@@ -200,9 +200,8 @@ py::dict PythonProject::GetStatus() const {
     py::dict status;
     status["code"] = m_status.GetCode();
     status["message"] = m_status.GetMessage();
-    if (!m_status.GetReason().empty()) {
-        status["reason"] = m_status.GetReason();
-    }
+    // As `quillmar run --json` has it: empty unless the host refused something.
+    status["reason"] = m_status.GetReason();
     return status;
 }
 

@@ -111,7 +111,9 @@ def test_refused_read_raises_project_error(work):
     folder = os.getcwd()
     with pytest.raises(quillmar.ProjectError) as raised:
         quillmar.Project(broken)
-    assert "quillmar run: " + str(raised.value) in stderr
+    # The read's message, then the reason: each of the command's lines, without its prefix.
+    assert str(raised.value).splitlines() == [
+        line.removeprefix("quillmar run: ") for line in stderr.splitlines()]
     assert os.getcwd() == folder
 
 
