@@ -2,7 +2,7 @@
 
 #include <dlfcn.h>
 
-#include <mutex>
+#include <string>
 
 #include "hostlib/image/ImageFileCodec.h"
 #include "hostlib/registry/HostLibraryFolder.h"

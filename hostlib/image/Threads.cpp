@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <memory>
 #include <mutex>
-#include <string>
 
 namespace {
 
