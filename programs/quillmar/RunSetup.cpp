@@ -1,7 +1,6 @@
 #include "programs/quillmar/RunSetup.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <string>
@@ -13,37 +12,12 @@
 #include "host/EvaluateNodeOutplugs.h"
 #include "host/Node.h"
 #include "host/NodeGraph.h"
+#include "host/NumberText.h"
 #include "programs/quillmar/ValueFormat.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Exactly `count` comma-separated finite numbers, spaces allowed around each.
-bool ParseNumbers(const std::string& text, int count, double* values) {
-    const char* p = text.data();
-    const char* end = p + text.size();
-    for (int index = 0; index < count; ++index) {
-        while (p < end && *p == ' ') {
-            ++p;
-        }
-        const auto [next, error] = std::from_chars(p, end, values[index]);
-        if (error != std::errc() || !std::isfinite(values[index])) {
-            return false;
-        }
-        p = next;
-        while (p < end && *p == ' ') {
-            ++p;
-        }
-        if (index + 1 < count) {
-            if (p == end || *p != ',') {
-                return false;
-            }
-            ++p;
-        }
-    }
-    return p == end;
-}
 
 int NumberCount(Attribute::Type type) {
     switch (type) {
