@@ -100,6 +100,7 @@ bench)
     build "$dir" -DQM_BUILD_BENCHMARKS=ON
     python3 bench/run.py "$dir"
     python3 bench/startup.py "$dir"
+    python3 bench/fanout.py "$dir"
     ;;
 memcheck)
     packages+=(valgrind)
