@@ -5,11 +5,13 @@
 #   ./dev.sh package        the Debian package (cpack -G DEB), in the build folder
 #   ./dev.sh test-asan      the test suite built with clang, AddressSanitizer, UndefinedBehaviorSanitizer
 #                           and LeakSanitizer, with the fuzz harnesses
+#   ./dev.sh test-tsan      the test suite built with clang and ThreadSanitizer
 #   ./dev.sh fuzz [SECONDS] each fuzz harness for SECONDS (default 15), in the test-asan build
 #   ./dev.sh format-check   clang-format over every tracked source file
 #   ./dev.sh bench          the benchmarks, each beside its floor (bench/run.py)
 #   ./dev.sh memcheck       the test suite under Valgrind's memcheck (slow: some 15 minutes)
-# BUILD_DIR overrides the build folder (default build/, build-asan/ for test-asan and fuzz).
+# BUILD_DIR overrides the build folder (default build/, build-asan/ for test-asan and fuzz,
+# build-tsan/ for test-tsan).
 # Each job builds only what it runs: example and package leave the tests and benchmarks out.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -55,6 +57,9 @@ test_options=(-DQM_BUILD_TESTS=ON)
 asan_options=(-DCMAKE_CXX_COMPILER=clang++ -DQM_SANITIZE=ON -DQM_FUZZ=ON -DQM_BUILD_BENCHMARKS=OFF
     -DQM_BUILD_PYTHON=OFF)
 
+# oneTBB is not instrumented: in this build the host runs its parallel blocks on plain threads.
+tsan_options=(-DCMAKE_CXX_COMPILER=clang++ -DQM_TSAN=ON -DQM_BUILD_BENCHMARKS=OFF -DQM_BUILD_PYTHON=OFF)
+
 job=${1:-}
 case "$job" in
 example)
@@ -86,6 +91,14 @@ test-asan)
     dir=${BUILD_DIR:-build-asan}
     build "$dir" "${asan_options[@]}" "${test_options[@]}"
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 QT_QPA_PLATFORM=offscreen \
+        ctest --test-dir "$dir" --output-on-failure -j "$(nproc)"
+    ;;
+test-tsan)
+    install_packages
+    install_test_locale
+    dir=${BUILD_DIR:-build-tsan}
+    build "$dir" "${tsan_options[@]}" "${test_options[@]}"
+    TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" QT_QPA_PLATFORM=offscreen \
         ctest --test-dir "$dir" --output-on-failure -j "$(nproc)"
     ;;
 fuzz)

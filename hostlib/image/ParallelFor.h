@@ -5,6 +5,10 @@
 
 #include <algorithm>
 #include <cstddef>
+#ifdef QM_TSAN
+#include <thread>
+#include <vector>
+#endif
 
 #include "host/Threads.h"
 
@@ -28,7 +32,27 @@ void ParallelFor(size_t count, size_t floats_per_item, Body&& body) {
         return;
     }
     const size_t grain = std::max<size_t>(1, kParallelBlockFloats / per_item);
+#ifdef QM_TSAN
+    // ThreadSanitizer cannot see the synchronisation inside oneTBB's (uninstrumented) library and
+    // would take every block for a race with the caller: the same blocks run on threads it follows.
+    const size_t threads =
+        std::min<size_t>(size_t(Threads::GetLimit()), (count + grain - 1) / grain);
+    const auto run = [&](size_t first) {
+        for (size_t begin = first * grain; begin < count; begin += threads * grain) {
+            body(begin, std::min(count, begin + grain));
+        }
+    };
+    std::vector<std::thread> workers;
+    for (size_t worker = 1; worker < threads; ++worker) {
+        workers.emplace_back(run, worker);
+    }
+    run(0);
+    for (std::thread& worker : workers) {
+        worker.join();
+    }
+#else
     tbb::parallel_for(
         tbb::blocked_range<size_t>(0, count, grain),
         [&](const tbb::blocked_range<size_t>& range) { body(range.begin(), range.end()); });
+#endif
 }
