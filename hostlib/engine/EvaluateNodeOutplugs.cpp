@@ -1,5 +1,9 @@
 #include "host/EvaluateNodeOutplugs.h"
 
+#include <algorithm>
+
+#include "host/Engine.h"
+
 namespace {
 
 const Node::Value kEmptyValue;
@@ -25,7 +29,9 @@ std::vector<std::unique_ptr<EvaluateNodeOutplugs::Storage>>& EvaluateNodeOutplug
     return free_storage;
 }
 
-EvaluateNodeOutplugs::EvaluateNodeOutplugs(const std::vector<NodeOutplugEval>& outplugs) {
+EvaluateNodeOutplugs::EvaluateNodeOutplugs(const std::vector<NodeOutplugEval>& outplugs,
+                                           EvaluationPlan* plan)
+    : m_plan(plan) {
     std::vector<std::unique_ptr<Storage>>& free_storage = FreeStorage();
     if (free_storage.empty()) {
         m_storage = new Storage();
@@ -62,9 +68,138 @@ void EvaluateNodeOutplugs::ReplaceNodeInplugValues(
         m_storage->m_replaced.push_back(node);
         node->DirtyDownstream();
     }
+    // A plan is matched to the replacements when the first step begins.
+    if (m_mode != Mode::Start) {
+        DropPlan();
+    }
+}
+
+void EvaluateNodeOutplugs::Start() {
+    m_mode = Mode::Search;
+    if (!m_plan) {
+        return;
+    }
+    EvaluationPlan& plan = *m_plan;
+    plan.m_replayed = false;
+    const uint64_t structure = Engine::Get()->GetStructureVersion();
+    const auto same_target = [](const NodeOutplugEval& a, const NodeOutplugEval& b) {
+        return a.m_node == b.m_node && a.m_outplug == b.m_outplug;
+    };
+    if (plan.m_recorded && plan.m_structure == structure &&
+        std::equal(plan.m_targets.begin(), plan.m_targets.end(), m_storage->m_targets.begin(),
+                   m_storage->m_targets.end(), same_target) &&
+        plan.m_replaced == m_storage->m_replaced) {
+        m_mode = Mode::Replay;
+        m_replay_at = 0;
+        return;
+    }
+    plan.Clear();
+    plan.m_targets = m_storage->m_targets;
+    plan.m_replaced = m_storage->m_replaced;
+    plan.m_structure = structure;
+    plan.m_recorded = true;
+    m_recording = true;
+}
+
+bool EvaluateNodeOutplugs::Replay() {
+    using Op = EvaluationPlan::Op;
+    std::vector<EvaluationPlan::Step>& steps = m_plan->m_steps;
+    std::vector<StackEntry>& stack = m_storage->m_stack;
+    while (m_replay_at < steps.size()) {
+        const EvaluationPlan::Step step = steps[m_replay_at];
+        Outcome outcome;
+        if (step.m_op == Op::Compute) {
+            ++m_replay_at;
+            Compute(stack.back().m_node, stack.back().m_outplug);
+            if (m_plan->m_structure != Engine::Get()->GetStructureVersion()) {
+                DropPlan();
+            }
+            return true;
+        }
+        if (step.m_op == Op::Target) {
+            const NodeOutplugEval& target = m_storage->m_targets[m_next_target++];
+            outcome = CheckTarget(target);
+            if (outcome == Outcome::Descend) {
+                Push(target.m_node, target.m_outplug);
+            }
+        } else {
+            StackEntry& top = stack.back();
+            outcome = CheckSource(top.m_node, top.m_outplug, step.m_inplug, step.m_source,
+                                  step.m_source_outplug);
+            top.m_next_inplug = step.m_inplug + 1;
+            Follow(outcome, step.m_source, step.m_source_outplug);
+        }
+        if (outcome != step.m_outcome) {
+            // From here on this run differs: the plan keeps what matched and records the rest.
+            steps.resize(m_replay_at);
+            m_mode = Mode::Search;
+            m_recording = true;
+            Record(step.m_op, outcome, step.m_inplug, step.m_source, step.m_source_outplug);
+            return false;
+        }
+        ++m_replay_at;
+    }
+    m_plan->m_replayed = true;
+    m_mode = Mode::Search;
+    return false;
+}
+
+void EvaluateNodeOutplugs::DropPlan() {
+    if (m_plan) {
+        m_plan->Clear();
+    }
+    m_mode = Mode::Search;
+    m_recording = false;
+}
+
+void EvaluateNodeOutplugs::Record(EvaluationPlan::Op op, Outcome outcome, uint32_t inplug,
+                                  Node* source, uint32_t source_outplug) {
+    if (m_recording) {
+        m_plan->m_steps.push_back({op, outcome, inplug, source_outplug, source});
+    }
+}
+
+EvaluateNodeOutplugs::Outcome EvaluateNodeOutplugs::CheckTarget(const NodeOutplugEval& target) {
+    if (!target.m_node || target.m_outplug >= target.m_node->m_outplugs.size()) {
+        return Outcome::Clean;
+    }
+    const Node::Outplug& outplug = target.m_node->m_outplugs[target.m_outplug];
+    // An outplug in progress belongs to an enclosing evaluation: asking for it is a cycle
+    // through a nested graph, which is left alone.
+    if (!outplug.m_dirty) {
+        return Outcome::Clean;
+    }
+    return outplug.m_in_progress ? Outcome::Cycle : Outcome::Descend;
+}
+
+EvaluateNodeOutplugs::Outcome EvaluateNodeOutplugs::CheckSource(const Node* node, uint32_t outplug,
+                                                                uint32_t inplug, const Node* source,
+                                                                uint32_t source_outplug) {
+    const Node::Outplug& needed = source->m_outplugs[source_outplug];
+    if (!needed.m_dirty) {
+        return Outcome::Clean;
+    }
+    if (!node->InplugAffectsOutplug(inplug, outplug)) {
+        return Outcome::Unneeded;
+    }
+    return needed.m_in_progress ? Outcome::Cycle : Outcome::Descend;
+}
+
+void EvaluateNodeOutplugs::Follow(Outcome outcome, Node* source, uint32_t source_outplug) {
+    if (outcome == Outcome::Cycle) {
+        MarkCycle(source, source_outplug);
+    } else if (outcome == Outcome::Descend) {
+        Push(source, source_outplug);
+    }
 }
 
 bool EvaluateNodeOutplugs::EvaluateNextStep() {
+    if (m_mode == Mode::Start) {
+        Start();
+    }
+    if (m_mode == Mode::Replay && Replay()) {
+        return true;
+    }
     std::vector<StackEntry>& stack = m_storage->m_stack;
     if (stack.empty() && !PushNextTarget()) {
         return false;
@@ -85,12 +220,12 @@ bool EvaluateNodeOutplugs::EvaluateNextStep() {
             if (!plug.m_source || inplug == replaced) {
                 continue;
             }
-            const Node::Outplug& needed = plug.m_source->m_outplugs[plug.m_source_outplug];
-            if (!needed.m_dirty || !node->InplugAffectsOutplug(inplug, outplug)) {
-                continue;
-            }
-            if (needed.m_in_progress) {
-                MarkCycle(plug.m_source, plug.m_source_outplug);
+            const Outcome outcome =
+                CheckSource(node, outplug, inplug, plug.m_source, plug.m_source_outplug);
+            Record(EvaluationPlan::Op::Probe, outcome, inplug, plug.m_source,
+                   plug.m_source_outplug);
+            if (outcome != Outcome::Descend) {
+                Follow(outcome, plug.m_source, plug.m_source_outplug);
                 continue;
             }
             source = plug.m_source;
@@ -106,7 +241,11 @@ bool EvaluateNodeOutplugs::EvaluateNextStep() {
         node = source;
         outplug = source_outplug;
     }
+    Record(EvaluationPlan::Op::Compute, Outcome::Descend);
     Compute(node, outplug);
+    if (m_recording && m_plan->m_structure != Engine::Get()->GetStructureVersion()) {
+        DropPlan();
+    }
     return true;
 }
 
@@ -119,13 +258,9 @@ bool EvaluateNodeOutplugs::PushNextTarget() {
     const std::vector<NodeOutplugEval>& targets = m_storage->m_targets;
     while (m_next_target < targets.size()) {
         const NodeOutplugEval& target = targets[m_next_target++];
-        if (!target.m_node || target.m_outplug >= target.m_node->m_outplugs.size()) {
-            continue;
-        }
-        const Node::Outplug& outplug = target.m_node->m_outplugs[target.m_outplug];
-        // An outplug in progress belongs to an enclosing evaluation: asking for it is a cycle
-        // through a nested graph, which is left alone.
-        if (outplug.m_dirty && !outplug.m_in_progress) {
+        const Outcome outcome = CheckTarget(target);
+        Record(EvaluationPlan::Op::Target, outcome);
+        if (outcome == Outcome::Descend) {
             Push(target.m_node, target.m_outplug);
             return true;
         }

@@ -42,6 +42,8 @@ Node::Node() = default;
 
 Node::~Node() {
     Engine::Get()->DisconnectAll(this);
+    // A plan may name this node: another may take its address.
+    Engine::Get()->NoteStructureChange();
     for (const RefPtr<Attribute>& attribute : m_attributes) {
         if (attribute && attribute->m_node == this) {
             attribute->m_node = nullptr;

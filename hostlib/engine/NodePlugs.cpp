@@ -42,6 +42,7 @@ void FillAttributeValue(const Attribute& attribute, Node::Value& value) {
 // ---- Plugs ----
 
 void Node::UpdateInplugsAndOutplugs() {
+    Engine::Get()->NoteStructureChange();
     const bool first_build = !m_plugs_built;
     m_plugs_built = true;
     const bool was_fully_dirty = IsFullyDirty();
@@ -264,12 +265,14 @@ uint32_t Node::GetOuplugConnectionNodeInplugId(uint32_t connection) const {
 }
 
 void Node::AttachSource(uint32_t inplug, Node* from, uint32_t outplug) {
+    Engine::Get()->NoteStructureChange();
     m_inplugs[inplug].m_source = from;
     m_inplugs[inplug].m_source_outplug = outplug;
     from->m_outgoing.push_back({outplug, this, inplug});
 }
 
 void Node::DetachSource(uint32_t inplug) {
+    Engine::Get()->NoteStructureChange();
     Inplug& plug = m_inplugs[inplug];
     std::vector<Connection>& outgoing = plug.m_source->m_outgoing;
     outgoing.erase(
@@ -291,6 +294,7 @@ Node::Connection* Node::FindOutgoing(uint32_t outplug, const Node* target, uint3
 }
 
 void Node::InsertInplug(uint32_t position, Inplug inplug) {
+    Engine::Get()->NoteStructureChange();
     m_inplugs.insert(m_inplugs.begin() + position, std::move(inplug));
     // From the top down, so that an id is never raised onto one not yet raised.
     for (size_t j = m_inplugs.size() - 1; j > position; --j) {
@@ -302,6 +306,7 @@ void Node::InsertInplug(uint32_t position, Inplug inplug) {
 }
 
 void Node::EraseInplug(uint32_t position) {
+    Engine::Get()->NoteStructureChange();
     m_inplugs.erase(m_inplugs.begin() + position);
     for (size_t j = position; j < m_inplugs.size(); ++j) {
         if (Node* source = m_inplugs[j].m_source) {
