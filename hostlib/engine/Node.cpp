@@ -1,6 +1,7 @@
 #include "host/Node.h"
 
 #include <algorithm>
+#include <atomic>
 #include <thread>
 #include <utility>
 
@@ -15,6 +16,54 @@ const std::string kEmptyString;
 bool IsPointerType(Node::Value::Type type) {
     return type == Node::Value::Image || type == Node::Value::Texture ||
            type == Node::Value::Curve || type == Node::Value::Material;
+}
+
+bool IsScalarType(Node::Value::Type type) {
+    return type == Node::Value::Boolean || type == Node::Value::Number ||
+           type == Node::Value::Point || type == Node::Value::Frame || type == Node::Value::Rgbo;
+}
+
+// Scalar values are published word by word with release stores and read with acquire loads
+// between two reads of the node's value sequence (see LockValue).
+template <typename T>
+void Publish(T& to, T from) {
+    std::atomic_ref<T>(to).store(from, std::memory_order_release);
+}
+
+void Publish(Point& to, const Point& from) {
+    Publish(to.x, from.x);
+    Publish(to.y, from.y);
+}
+
+void Publish(Frame& to, const Frame& from) {
+    Publish(to.x, from.x);
+    Publish(to.y, from.y);
+    Publish(to.width, from.width);
+    Publish(to.height, from.height);
+}
+
+void Publish(Rgbo& to, const Rgbo& from) {
+    Publish(to.r, from.r);
+    Publish(to.g, from.g);
+    Publish(to.b, from.b);
+    Publish(to.o, from.o);
+}
+
+template <typename T>
+T Observe(T& from) {
+    return std::atomic_ref<T>(from).load(std::memory_order_acquire);
+}
+
+Point Observe(Point& from) {
+    return {Observe(from.x), Observe(from.y)};
+}
+
+Frame Observe(Frame& from) {
+    return {Observe(from.x), Observe(from.y), Observe(from.width), Observe(from.height)};
+}
+
+Rgbo Observe(Rgbo& from) {
+    return {Observe(from.r), Observe(from.g), Observe(from.b), Observe(from.o)};
 }
 
 }  // namespace
@@ -239,7 +288,44 @@ Node::Value Node::LockValue(uint32_t outplug) {
         return Value(this);
     }
     LockShared();
-    Value value(m_outplugs[outplug].m_value);
+    Value& stored = m_outplugs[outplug].m_value;
+    const Value::Type type = m_outplugs[outplug].m_type;
+    if (!IsScalarType(type)) {
+        Value value(stored);
+        value.m_locked_node = this;
+        return value;
+    }
+    // Only the type and the member of the outplug's own type are ever stored (and without the
+    // lock): the copy is taken again until no store began or ended while it was read.
+    Value value(stored.m_owner);
+    for (;;) {
+        const uint32_t sequence = m_value_sequence.load(std::memory_order_acquire);
+        if (sequence % 2 != 0) {
+            std::this_thread::yield();
+            continue;
+        }
+        value.m_type = Observe(stored.m_type);
+        switch (type) {
+            case Value::Boolean:
+                value.m_boolean = Observe(stored.m_boolean);
+                break;
+            case Value::Number:
+                value.m_number = Observe(stored.m_number);
+                break;
+            case Value::Point:
+                value.m_point = Observe(stored.m_point);
+                break;
+            case Value::Frame:
+                value.m_frame = Observe(stored.m_frame);
+                break;
+            default:  // Rgbo
+                value.m_rgbo = Observe(stored.m_rgbo);
+                break;
+        }
+        if (m_value_sequence.load(std::memory_order_relaxed) == sequence) {
+            break;
+        }
+    }
     value.m_locked_node = this;
     return value;
 }
@@ -265,9 +351,9 @@ void Node::StoreResults(uint32_t outplug) {
 }
 
 void Node::StoreOutplugValue(uint32_t outplug) {
-    // The getter runs before the lock is taken: it is the node's code and may lock values itself.
-    // Only the member of the outplug's type is written, so a run stores a few words, not a Value.
-    // Stored values never hold a lock: only the copies LockValue hands out do.
+    // The getter runs before the value is written: it is the node's code and may lock values
+    // itself. Only the member of the outplug's type is written, so a run stores a few words, not a
+    // Value. Stored values never hold a lock: only the copies LockValue hands out do.
     const auto store = [this, outplug](auto member, auto data, Value::Type type) {
         LockExclusive();
         Value& stored = m_outplugs[outplug].m_value;
@@ -276,25 +362,35 @@ void Node::StoreOutplugValue(uint32_t outplug) {
         stored.m_owner = this;
         UnlockExclusive();
     };
+    // Scalars need no lock: readers copy them, and retry while the sequence is odd or moved.
+    const auto publish = [this, outplug](auto member, const auto& data, Value::Type type) {
+        Value& stored = m_outplugs[outplug].m_value;
+        const uint32_t sequence = m_value_sequence.load(std::memory_order_relaxed);
+        m_value_sequence.store(sequence + 1, std::memory_order_relaxed);
+        // Release stores: a reader that loads any of them also sees the odd sequence.
+        Publish(stored.*member, data);
+        Publish(stored.m_type, type);
+        m_value_sequence.store(sequence + 2, std::memory_order_release);
+    };
     const Value::Type type = m_outplugs[outplug].m_type;
     switch (type) {
         case Value::None:
             store(&Value::m_type, Value::None, Value::None);
             break;
         case Value::Boolean:
-            store(&Value::m_boolean, GetBooleanValue(outplug), type);
+            publish(&Value::m_boolean, GetBooleanValue(outplug), type);
             break;
         case Value::Number:
-            store(&Value::m_number, GetNumberValue(outplug), type);
+            publish(&Value::m_number, GetNumberValue(outplug), type);
             break;
         case Value::Point:
-            store(&Value::m_point, GetPointValue(outplug), type);
+            publish(&Value::m_point, GetPointValue(outplug), type);
             break;
         case Value::Frame:
-            store(&Value::m_frame, GetFrameValue(outplug), type);
+            publish(&Value::m_frame, GetFrameValue(outplug), type);
             break;
         case Value::Rgbo:
-            store(&Value::m_rgbo, GetRgboValue(outplug), type);
+            publish(&Value::m_rgbo, GetRgboValue(outplug), type);
             break;
         case Value::String:
             store(&Value::m_string, GetStringValue(outplug), type);
