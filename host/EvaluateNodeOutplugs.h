@@ -59,10 +59,13 @@ private:
     // Replays up to the next computed outplug and returns true; false when the plan ended or a
     // check came out differently, leaving the stack as the search would have it.
     bool Replay();
+    // The check at the replay position found `outcome` instead: the search takes over from there.
+    void Diverge(Outcome outcome);
+    // The stack as the search would hold it after the plan's steps replayed so far.
+    void RebuildStack();
     // The plan cannot describe this run any further: neither replayed nor recorded.
     void DropPlan();
-    void Record(EvaluationPlan::Op op, Outcome outcome, uint32_t inplug = 0, Node* source = nullptr,
-                uint32_t source_outplug = 0);
+    void Record(const EvaluationPlan::Step& step);
     static Outcome CheckTarget(const NodeOutplugEval& target);
     static Outcome CheckSource(const Node* node, uint32_t outplug, uint32_t inplug,
                                const Node* source, uint32_t source_outplug);
@@ -72,8 +75,9 @@ private:
     bool PushNextTarget();
     void Push(Node* node, uint32_t outplug);
     void MarkCycle(const Node* node, uint32_t outplug);
-    // Computes the top entry, which is outplug `outplug` of `node`, and pops it.
-    void Compute(Node* node, uint32_t outplug);
+    // Computes outplug `outplug` of `node`, already taken off the stack; `cycle`: it lies on a
+    // cycle.
+    void Compute(Node* node, uint32_t outplug, bool cycle);
 
     Storage* m_storage;
     size_t m_next_target = 0;

@@ -31,10 +31,16 @@ private:
     struct Step {
         Op m_op;
         Outcome m_outcome;
-        // Probes: the inplug of the node on top of the stack, and its source.
+        // Computations: the outplug lies on a cycle.
+        bool m_cycle;
+        // Probes: the inplug checked, of the outplug the node computes next.
         uint32_t m_inplug;
-        uint32_t m_source_outplug;
+        // The target, the node whose inplug is checked, or the node computed.
+        Node* m_node;
+        uint32_t m_outplug;
+        // Probes: the inplug's source.
         Node* m_source;
+        uint32_t m_source_outplug;
     };
 
     std::vector<Step> m_steps;

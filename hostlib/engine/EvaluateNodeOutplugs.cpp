@@ -43,6 +43,9 @@ EvaluateNodeOutplugs::EvaluateNodeOutplugs(const std::vector<NodeOutplugEval>& o
 }
 
 EvaluateNodeOutplugs::~EvaluateNodeOutplugs() {
+    if (m_mode == Mode::Replay) {
+        RebuildStack();
+    }
     for (const StackEntry& entry : m_storage->m_stack) {
         if (entry.m_outplug < entry.m_node->m_outplugs.size()) {
             entry.m_node->m_outplugs[entry.m_outplug].m_in_progress = false;
@@ -103,39 +106,36 @@ void EvaluateNodeOutplugs::Start() {
 
 bool EvaluateNodeOutplugs::Replay() {
     using Op = EvaluationPlan::Op;
-    std::vector<EvaluationPlan::Step>& steps = m_plan->m_steps;
-    std::vector<StackEntry>& stack = m_storage->m_stack;
+    const std::vector<EvaluationPlan::Step>& steps = m_plan->m_steps;
+    // The stack is not kept while replaying, only the outplugs' in-progress marks: the plan says
+    // what the stack would hold, and RebuildStack makes it when the search takes over.
     while (m_replay_at < steps.size()) {
-        const EvaluationPlan::Step step = steps[m_replay_at];
-        Outcome outcome;
+        const EvaluationPlan::Step& step = steps[m_replay_at];
         if (step.m_op == Op::Compute) {
             ++m_replay_at;
-            Compute(stack.back().m_node, stack.back().m_outplug);
+            Compute(step.m_node, step.m_outplug, step.m_cycle);
             if (m_plan->m_structure != Engine::Get()->GetStructureVersion()) {
                 DropPlan();
             }
             return true;
         }
+        Node* descend_node = step.m_node;
+        uint32_t descend_outplug = step.m_outplug;
+        Outcome outcome;
         if (step.m_op == Op::Target) {
-            const NodeOutplugEval& target = m_storage->m_targets[m_next_target++];
-            outcome = CheckTarget(target);
-            if (outcome == Outcome::Descend) {
-                Push(target.m_node, target.m_outplug);
-            }
+            outcome = CheckTarget(m_storage->m_targets[m_next_target++]);
         } else {
-            StackEntry& top = stack.back();
-            outcome = CheckSource(top.m_node, top.m_outplug, step.m_inplug, step.m_source,
+            outcome = CheckSource(step.m_node, step.m_outplug, step.m_inplug, step.m_source,
                                   step.m_source_outplug);
-            top.m_next_inplug = step.m_inplug + 1;
-            Follow(outcome, step.m_source, step.m_source_outplug);
+            descend_node = step.m_source;
+            descend_outplug = step.m_source_outplug;
         }
         if (outcome != step.m_outcome) {
-            // From here on this run differs: the plan keeps what matched and records the rest.
-            steps.resize(m_replay_at);
-            m_mode = Mode::Search;
-            m_recording = true;
-            Record(step.m_op, outcome, step.m_inplug, step.m_source, step.m_source_outplug);
+            Diverge(outcome);
             return false;
+        }
+        if (outcome == Outcome::Descend) {
+            descend_node->m_outplugs[descend_outplug].m_in_progress = true;
         }
         ++m_replay_at;
     }
@@ -144,7 +144,53 @@ bool EvaluateNodeOutplugs::Replay() {
     return false;
 }
 
+void EvaluateNodeOutplugs::Diverge(Outcome outcome) {
+    RebuildStack();
+    std::vector<EvaluationPlan::Step>& steps = m_plan->m_steps;
+    const EvaluationPlan::Step step = steps[m_replay_at];
+    // The plan keeps what matched and records the rest of this run.
+    steps.resize(m_replay_at);
+    m_mode = Mode::Search;
+    m_recording = true;
+    Record({step.m_op, outcome, false, step.m_inplug, step.m_node, step.m_outplug, step.m_source,
+            step.m_source_outplug});
+    if (step.m_op == EvaluationPlan::Op::Target) {
+        if (outcome == Outcome::Descend) {
+            Push(step.m_node, step.m_outplug);
+        }
+    } else {
+        m_storage->m_stack.back().m_next_inplug = step.m_inplug + 1;
+        Follow(outcome, step.m_source, step.m_source_outplug);
+    }
+}
+
+void EvaluateNodeOutplugs::RebuildStack() {
+    using Op = EvaluationPlan::Op;
+    std::vector<StackEntry>& stack = m_storage->m_stack;
+    const std::vector<EvaluationPlan::Step>& steps = m_plan->m_steps;
+    for (size_t i = 0; i < m_replay_at; ++i) {
+        const EvaluationPlan::Step& step = steps[i];
+        if (step.m_op == Op::Compute) {
+            stack.pop_back();
+        } else if (step.m_op == Op::Target) {
+            if (step.m_outcome == Outcome::Descend) {
+                stack.push_back({step.m_node, step.m_outplug, 0, false});
+            }
+        } else {
+            stack.back().m_next_inplug = step.m_inplug + 1;
+            if (step.m_outcome == Outcome::Cycle) {
+                MarkCycle(step.m_source, step.m_source_outplug);
+            } else if (step.m_outcome == Outcome::Descend) {
+                stack.push_back({step.m_source, step.m_source_outplug, 0, false});
+            }
+        }
+    }
+}
+
 void EvaluateNodeOutplugs::DropPlan() {
+    if (m_mode == Mode::Replay) {
+        RebuildStack();
+    }
     if (m_plan) {
         m_plan->Clear();
     }
@@ -152,13 +198,11 @@ void EvaluateNodeOutplugs::DropPlan() {
     m_recording = false;
 }
 
-void EvaluateNodeOutplugs::Record(EvaluationPlan::Op op, Outcome outcome, uint32_t inplug,
-                                  Node* source, uint32_t source_outplug) {
+void EvaluateNodeOutplugs::Record(const EvaluationPlan::Step& step) {
     if (m_recording) {
-        m_plan->m_steps.push_back({op, outcome, inplug, source_outplug, source});
+        m_plan->m_steps.push_back(step);
     }
 }
-
 EvaluateNodeOutplugs::Outcome EvaluateNodeOutplugs::CheckTarget(const NodeOutplugEval& target) {
     if (!target.m_node || target.m_outplug >= target.m_node->m_outplugs.size()) {
         return Outcome::Clean;
@@ -222,8 +266,8 @@ bool EvaluateNodeOutplugs::EvaluateNextStep() {
             }
             const Outcome outcome =
                 CheckSource(node, outplug, inplug, plug.m_source, plug.m_source_outplug);
-            Record(EvaluationPlan::Op::Probe, outcome, inplug, plug.m_source,
-                   plug.m_source_outplug);
+            Record({EvaluationPlan::Op::Probe, outcome, false, inplug, node, outplug, plug.m_source,
+                    plug.m_source_outplug});
             if (outcome != Outcome::Descend) {
                 Follow(outcome, plug.m_source, plug.m_source_outplug);
                 continue;
@@ -241,8 +285,10 @@ bool EvaluateNodeOutplugs::EvaluateNextStep() {
         node = source;
         outplug = source_outplug;
     }
-    Record(EvaluationPlan::Op::Compute, Outcome::Descend);
-    Compute(node, outplug);
+    const bool cycle = stack.back().m_cycle;
+    stack.pop_back();
+    Record({EvaluationPlan::Op::Compute, Outcome::Descend, cycle, 0, node, outplug, nullptr, 0});
+    Compute(node, outplug, cycle);
     if (m_recording && m_plan->m_structure != Engine::Get()->GetStructureVersion()) {
         DropPlan();
     }
@@ -259,7 +305,8 @@ bool EvaluateNodeOutplugs::PushNextTarget() {
     while (m_next_target < targets.size()) {
         const NodeOutplugEval& target = targets[m_next_target++];
         const Outcome outcome = CheckTarget(target);
-        Record(EvaluationPlan::Op::Target, outcome);
+        Record({EvaluationPlan::Op::Target, outcome, false, 0, target.m_node, target.m_outplug,
+                nullptr, 0});
         if (outcome == Outcome::Descend) {
             Push(target.m_node, target.m_outplug);
             return true;
@@ -287,7 +334,7 @@ void EvaluateNodeOutplugs::MarkCycle(const Node* node, uint32_t outplug) {
     }
 }
 
-void EvaluateNodeOutplugs::Compute(Node* node, uint32_t outplug) {
+void EvaluateNodeOutplugs::Compute(Node* node, uint32_t outplug, bool cycle) {
     // A dirty source is one the outplug does not need, or one on a cycle: either reads as empty.
     std::vector<const Node::Value*>& values = node->m_inplug_values;
     values.resize(node->m_inplugs.size());
@@ -311,8 +358,6 @@ void EvaluateNodeOutplugs::Compute(Node* node, uint32_t outplug) {
 
     node->EvaluateOutplug(outplug, values);
 
-    const bool cycle = m_storage->m_stack.back().m_cycle;
-    m_storage->m_stack.pop_back();
     // The node may have rebuilt its plugs meanwhile.
     if (outplug >= node->m_outplugs.size()) {
         return;
