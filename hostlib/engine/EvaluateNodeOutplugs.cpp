@@ -203,16 +203,17 @@ void EvaluateNodeOutplugs::Record(const EvaluationPlan::Step& step) {
         m_plan->m_steps.push_back(step);
     }
 }
+
 EvaluateNodeOutplugs::Outcome EvaluateNodeOutplugs::CheckTarget(const NodeOutplugEval& target) {
     if (!target.m_node || target.m_outplug >= target.m_node->m_outplugs.size()) {
         return Outcome::Clean;
     }
     const Node::Outplug& outplug = target.m_node->m_outplugs[target.m_outplug];
-    // An outplug in progress belongs to an enclosing evaluation: asking for it is a cycle
-    // through a nested graph, which is left alone.
     if (!outplug.m_dirty) {
         return Outcome::Clean;
     }
+    // An outplug in progress belongs to an enclosing evaluation: asking for it is a cycle
+    // through a nested graph, which is left alone.
     return outplug.m_in_progress ? Outcome::Cycle : Outcome::Descend;
 }
 
