@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "host/HostExport.h"
@@ -34,7 +35,13 @@ public:
     // Removes every connection into and out of the node.
     void DisconnectAll(Node* node);
 
+    // Counts changes of any graph's structure: connections made or removed, plugs rebuilt, nodes
+    // added, deleted or destroyed. An evaluation plan is replayed only while it stays the same.
+    uint64_t GetStructureVersion() const { return m_structure.load(std::memory_order_relaxed); }
+    void NoteStructureChange() { m_structure.fetch_add(1, std::memory_order_relaxed); }
+
 private:
     Engine();
     RefPtr<NodeGraph> m_document;
+    std::atomic<uint64_t> m_structure{0};
 };

@@ -31,8 +31,10 @@ class NodeListener;
 // inputs in declaration order. A declaration with the expanding flag set stands for as many inputs
 // as are connected plus one free input.
 //
-// Everything runs on the GUI thread except LockValue/ReleaseValue, which guard the outplug values
-// with a reader-writer lock that the evaluator takes for writing while it stores a result.
+// Everything runs on the GUI thread except LockValue/ReleaseValue. They guard images, curves,
+// materials and strings with a reader-writer lock that the evaluator takes for writing while it
+// stores a result; booleans, numbers, points, frames and colours are stored without it, and
+// LockValue copies them again whenever a store overlapped the copy.
 class QM_HOST_API Node : public RefCounter {
 public:
     using State = uint32_t;
@@ -214,8 +216,8 @@ public:
 
     // The stored value of an outplug under a shared lock; the lock is released by ReleaseValue or
     // when the returned value is destroyed. An empty value (no lock) for an invalid outplug. The
-    // evaluator waits for the readers before it stores a new value, so a lock must not be held
-    // across an evaluation of the same node on the same thread.
+    // evaluator waits for the readers before it stores a new image, curve list, material or
+    // string, so a lock must not be held across an evaluation of the same node on the same thread.
     Value LockValue(uint32_t outplug);
     // Releases the lock the value holds, if any (whichever node it came from).
     void ReleaseValue(Value& value);
@@ -352,6 +354,8 @@ private:
     const Value* m_replacement = nullptr;
     uint32_t m_num_pending_events = 0;
     bool m_plugs_built = false;
-    // Reader count, or -1 while the evaluator writes an outplug value.
+    // Reader count, or -1 while the evaluator writes an outplug value that is not a scalar.
     std::atomic<int32_t> m_value_lock{0};
+    // Odd while a scalar outplug value is being stored.
+    std::atomic<uint32_t> m_value_sequence{0};
 };

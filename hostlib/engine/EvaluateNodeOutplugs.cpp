@@ -1,5 +1,9 @@
 #include "host/EvaluateNodeOutplugs.h"
 
+#include <algorithm>
+
+#include "host/Engine.h"
+
 namespace {
 
 const Node::Value kEmptyValue;
@@ -25,7 +29,9 @@ std::vector<std::unique_ptr<EvaluateNodeOutplugs::Storage>>& EvaluateNodeOutplug
     return free_storage;
 }
 
-EvaluateNodeOutplugs::EvaluateNodeOutplugs(const std::vector<NodeOutplugEval>& outplugs) {
+EvaluateNodeOutplugs::EvaluateNodeOutplugs(const std::vector<NodeOutplugEval>& outplugs,
+                                           EvaluationPlan* plan)
+    : m_plan(plan) {
     std::vector<std::unique_ptr<Storage>>& free_storage = FreeStorage();
     if (free_storage.empty()) {
         m_storage = new Storage();
@@ -37,6 +43,9 @@ EvaluateNodeOutplugs::EvaluateNodeOutplugs(const std::vector<NodeOutplugEval>& o
 }
 
 EvaluateNodeOutplugs::~EvaluateNodeOutplugs() {
+    if (m_mode == Mode::Replay) {
+        RebuildStack();
+    }
     for (const StackEntry& entry : m_storage->m_stack) {
         if (entry.m_outplug < entry.m_node->m_outplugs.size()) {
             entry.m_node->m_outplugs[entry.m_outplug].m_in_progress = false;
@@ -62,9 +71,180 @@ void EvaluateNodeOutplugs::ReplaceNodeInplugValues(
         m_storage->m_replaced.push_back(node);
         node->DirtyDownstream();
     }
+    // A plan is matched to the replacements when the first step begins.
+    if (m_mode != Mode::Start) {
+        DropPlan();
+    }
+}
+
+void EvaluateNodeOutplugs::Start() {
+    m_mode = Mode::Search;
+    if (!m_plan) {
+        return;
+    }
+    EvaluationPlan& plan = *m_plan;
+    plan.m_replayed = false;
+    const uint64_t structure = Engine::Get()->GetStructureVersion();
+    const auto same_target = [](const NodeOutplugEval& a, const NodeOutplugEval& b) {
+        return a.m_node == b.m_node && a.m_outplug == b.m_outplug;
+    };
+    if (plan.m_recorded && plan.m_structure == structure &&
+        std::equal(plan.m_targets.begin(), plan.m_targets.end(), m_storage->m_targets.begin(),
+                   m_storage->m_targets.end(), same_target) &&
+        plan.m_replaced == m_storage->m_replaced) {
+        m_mode = Mode::Replay;
+        m_replay_at = 0;
+        return;
+    }
+    plan.Clear();
+    plan.m_targets = m_storage->m_targets;
+    plan.m_replaced = m_storage->m_replaced;
+    plan.m_structure = structure;
+    plan.m_recorded = true;
+    m_recording = true;
+}
+
+bool EvaluateNodeOutplugs::Replay() {
+    using Op = EvaluationPlan::Op;
+    const std::vector<EvaluationPlan::Step>& steps = m_plan->m_steps;
+    // The stack is not kept while replaying, only the outplugs' in-progress marks: the plan says
+    // what the stack would hold, and RebuildStack makes it when the search takes over.
+    while (m_replay_at < steps.size()) {
+        const EvaluationPlan::Step& step = steps[m_replay_at];
+        if (step.m_op == Op::Compute) {
+            ++m_replay_at;
+            Compute(step.m_node, step.m_outplug, step.m_cycle);
+            if (m_plan->m_structure != Engine::Get()->GetStructureVersion()) {
+                DropPlan();
+            }
+            return true;
+        }
+        Node* descend_node = step.m_node;
+        uint32_t descend_outplug = step.m_outplug;
+        Outcome outcome;
+        if (step.m_op == Op::Target) {
+            outcome = CheckTarget(m_storage->m_targets[m_next_target++]);
+        } else {
+            outcome = CheckSource(step.m_node, step.m_outplug, step.m_inplug, step.m_source,
+                                  step.m_source_outplug);
+            descend_node = step.m_source;
+            descend_outplug = step.m_source_outplug;
+        }
+        if (outcome != step.m_outcome) {
+            Diverge(outcome);
+            return false;
+        }
+        if (outcome == Outcome::Descend) {
+            descend_node->m_outplugs[descend_outplug].m_in_progress = true;
+        }
+        ++m_replay_at;
+    }
+    m_plan->m_replayed = true;
+    m_mode = Mode::Search;
+    return false;
+}
+
+void EvaluateNodeOutplugs::Diverge(Outcome outcome) {
+    RebuildStack();
+    std::vector<EvaluationPlan::Step>& steps = m_plan->m_steps;
+    const EvaluationPlan::Step step = steps[m_replay_at];
+    // The plan keeps what matched and records the rest of this run.
+    steps.resize(m_replay_at);
+    m_mode = Mode::Search;
+    m_recording = true;
+    Record({step.m_op, outcome, false, step.m_inplug, step.m_node, step.m_outplug, step.m_source,
+            step.m_source_outplug});
+    if (step.m_op == EvaluationPlan::Op::Target) {
+        if (outcome == Outcome::Descend) {
+            Push(step.m_node, step.m_outplug);
+        }
+    } else {
+        m_storage->m_stack.back().m_next_inplug = step.m_inplug + 1;
+        Follow(outcome, step.m_source, step.m_source_outplug);
+    }
+}
+
+void EvaluateNodeOutplugs::RebuildStack() {
+    using Op = EvaluationPlan::Op;
+    std::vector<StackEntry>& stack = m_storage->m_stack;
+    const std::vector<EvaluationPlan::Step>& steps = m_plan->m_steps;
+    for (size_t i = 0; i < m_replay_at; ++i) {
+        const EvaluationPlan::Step& step = steps[i];
+        if (step.m_op == Op::Compute) {
+            stack.pop_back();
+        } else if (step.m_op == Op::Target) {
+            if (step.m_outcome == Outcome::Descend) {
+                stack.push_back({step.m_node, step.m_outplug, 0, false});
+            }
+        } else {
+            stack.back().m_next_inplug = step.m_inplug + 1;
+            if (step.m_outcome == Outcome::Cycle) {
+                MarkCycle(step.m_source, step.m_source_outplug);
+            } else if (step.m_outcome == Outcome::Descend) {
+                stack.push_back({step.m_source, step.m_source_outplug, 0, false});
+            }
+        }
+    }
+}
+
+void EvaluateNodeOutplugs::DropPlan() {
+    if (m_mode == Mode::Replay) {
+        RebuildStack();
+    }
+    if (m_plan) {
+        m_plan->Clear();
+    }
+    m_mode = Mode::Search;
+    m_recording = false;
+}
+
+void EvaluateNodeOutplugs::Record(const EvaluationPlan::Step& step) {
+    if (m_recording) {
+        m_plan->m_steps.push_back(step);
+    }
+}
+
+EvaluateNodeOutplugs::Outcome EvaluateNodeOutplugs::CheckTarget(const NodeOutplugEval& target) {
+    if (!target.m_node || target.m_outplug >= target.m_node->m_outplugs.size()) {
+        return Outcome::Clean;
+    }
+    const Node::Outplug& outplug = target.m_node->m_outplugs[target.m_outplug];
+    if (!outplug.m_dirty) {
+        return Outcome::Clean;
+    }
+    // An outplug in progress belongs to an enclosing evaluation: asking for it is a cycle
+    // through a nested graph, which is left alone.
+    return outplug.m_in_progress ? Outcome::Cycle : Outcome::Descend;
+}
+
+EvaluateNodeOutplugs::Outcome EvaluateNodeOutplugs::CheckSource(const Node* node, uint32_t outplug,
+                                                                uint32_t inplug, const Node* source,
+                                                                uint32_t source_outplug) {
+    const Node::Outplug& needed = source->m_outplugs[source_outplug];
+    if (!needed.m_dirty) {
+        return Outcome::Clean;
+    }
+    if (!node->InplugAffectsOutplug(inplug, outplug)) {
+        return Outcome::Unneeded;
+    }
+    return needed.m_in_progress ? Outcome::Cycle : Outcome::Descend;
+}
+
+void EvaluateNodeOutplugs::Follow(Outcome outcome, Node* source, uint32_t source_outplug) {
+    if (outcome == Outcome::Cycle) {
+        MarkCycle(source, source_outplug);
+    } else if (outcome == Outcome::Descend) {
+        Push(source, source_outplug);
+    }
 }
 
 bool EvaluateNodeOutplugs::EvaluateNextStep() {
+    if (m_mode == Mode::Start) {
+        Start();
+    }
+    if (m_mode == Mode::Replay && Replay()) {
+        return true;
+    }
     std::vector<StackEntry>& stack = m_storage->m_stack;
     if (stack.empty() && !PushNextTarget()) {
         return false;
@@ -85,12 +265,12 @@ bool EvaluateNodeOutplugs::EvaluateNextStep() {
             if (!plug.m_source || inplug == replaced) {
                 continue;
             }
-            const Node::Outplug& needed = plug.m_source->m_outplugs[plug.m_source_outplug];
-            if (!needed.m_dirty || !node->InplugAffectsOutplug(inplug, outplug)) {
-                continue;
-            }
-            if (needed.m_in_progress) {
-                MarkCycle(plug.m_source, plug.m_source_outplug);
+            const Outcome outcome =
+                CheckSource(node, outplug, inplug, plug.m_source, plug.m_source_outplug);
+            Record({EvaluationPlan::Op::Probe, outcome, false, inplug, node, outplug, plug.m_source,
+                    plug.m_source_outplug});
+            if (outcome != Outcome::Descend) {
+                Follow(outcome, plug.m_source, plug.m_source_outplug);
                 continue;
             }
             source = plug.m_source;
@@ -106,7 +286,13 @@ bool EvaluateNodeOutplugs::EvaluateNextStep() {
         node = source;
         outplug = source_outplug;
     }
-    Compute(node, outplug);
+    const bool cycle = stack.back().m_cycle;
+    stack.pop_back();
+    Record({EvaluationPlan::Op::Compute, Outcome::Descend, cycle, 0, node, outplug, nullptr, 0});
+    Compute(node, outplug, cycle);
+    if (m_recording && m_plan->m_structure != Engine::Get()->GetStructureVersion()) {
+        DropPlan();
+    }
     return true;
 }
 
@@ -119,13 +305,10 @@ bool EvaluateNodeOutplugs::PushNextTarget() {
     const std::vector<NodeOutplugEval>& targets = m_storage->m_targets;
     while (m_next_target < targets.size()) {
         const NodeOutplugEval& target = targets[m_next_target++];
-        if (!target.m_node || target.m_outplug >= target.m_node->m_outplugs.size()) {
-            continue;
-        }
-        const Node::Outplug& outplug = target.m_node->m_outplugs[target.m_outplug];
-        // An outplug in progress belongs to an enclosing evaluation: asking for it is a cycle
-        // through a nested graph, which is left alone.
-        if (outplug.m_dirty && !outplug.m_in_progress) {
+        const Outcome outcome = CheckTarget(target);
+        Record({EvaluationPlan::Op::Target, outcome, false, 0, target.m_node, target.m_outplug,
+                nullptr, 0});
+        if (outcome == Outcome::Descend) {
             Push(target.m_node, target.m_outplug);
             return true;
         }
@@ -152,7 +335,7 @@ void EvaluateNodeOutplugs::MarkCycle(const Node* node, uint32_t outplug) {
     }
 }
 
-void EvaluateNodeOutplugs::Compute(Node* node, uint32_t outplug) {
+void EvaluateNodeOutplugs::Compute(Node* node, uint32_t outplug, bool cycle) {
     // A dirty source is one the outplug does not need, or one on a cycle: either reads as empty.
     std::vector<const Node::Value*>& values = node->m_inplug_values;
     values.resize(node->m_inplugs.size());
@@ -176,8 +359,6 @@ void EvaluateNodeOutplugs::Compute(Node* node, uint32_t outplug) {
 
     node->EvaluateOutplug(outplug, values);
 
-    const bool cycle = m_storage->m_stack.back().m_cycle;
-    m_storage->m_stack.pop_back();
     // The node may have rebuilt its plugs meanwhile.
     if (outplug >= node->m_outplugs.size()) {
         return;

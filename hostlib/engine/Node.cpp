@@ -1,7 +1,7 @@
 #include "host/Node.h"
 
 #include <algorithm>
-#include <exception>
+#include <atomic>
 #include <thread>
 #include <utility>
 
@@ -18,31 +18,52 @@ bool IsPointerType(Node::Value::Type type) {
            type == Node::Value::Curve || type == Node::Value::Material;
 }
 
-void FillAttributeValue(const Attribute& attribute, Node::Value& value) {
-    value.m_type = Node::AttributeValueType(attribute.GetType());
-    switch (attribute.GetType()) {
-        case Attribute::BOOLEAN:
-            value.m_boolean = attribute.GetBoolean();
-            break;
-        case Attribute::NUMBER:
-            value.m_number = attribute.GetNumber();
-            break;
-        case Attribute::POINT:
-            value.m_point = attribute.GetPoint();
-            break;
-        case Attribute::FRAME:
-            value.m_frame = attribute.GetFrame();
-            break;
-        case Attribute::RGBO:
-            value.m_rgbo = attribute.GetRgbo();
-            break;
-        case Attribute::CHOICE:
-            value.m_string = attribute.GetChoice();
-            break;
-        case Attribute::STRING:
-            value.m_string = attribute.GetString();
-            break;
-    }
+bool IsScalarType(Node::Value::Type type) {
+    return type == Node::Value::Boolean || type == Node::Value::Number ||
+           type == Node::Value::Point || type == Node::Value::Frame || type == Node::Value::Rgbo;
+}
+
+// Scalar values are published word by word with release stores and read with acquire loads
+// between two reads of the node's value sequence (see LockValue).
+template <typename T>
+void Publish(T& to, T from) {
+    std::atomic_ref<T>(to).store(from, std::memory_order_release);
+}
+
+void Publish(Point& to, const Point& from) {
+    Publish(to.x, from.x);
+    Publish(to.y, from.y);
+}
+
+void Publish(Frame& to, const Frame& from) {
+    Publish(to.x, from.x);
+    Publish(to.y, from.y);
+    Publish(to.width, from.width);
+    Publish(to.height, from.height);
+}
+
+void Publish(Rgbo& to, const Rgbo& from) {
+    Publish(to.r, from.r);
+    Publish(to.g, from.g);
+    Publish(to.b, from.b);
+    Publish(to.o, from.o);
+}
+
+template <typename T>
+T Observe(T& from) {
+    return std::atomic_ref<T>(from).load(std::memory_order_acquire);
+}
+
+Point Observe(Point& from) {
+    return {Observe(from.x), Observe(from.y)};
+}
+
+Frame Observe(Frame& from) {
+    return {Observe(from.x), Observe(from.y), Observe(from.width), Observe(from.height)};
+}
+
+Rgbo Observe(Rgbo& from) {
+    return {Observe(from.r), Observe(from.g), Observe(from.b), Observe(from.o)};
 }
 
 }  // namespace
@@ -70,6 +91,8 @@ Node::Node() = default;
 
 Node::~Node() {
     Engine::Get()->DisconnectAll(this);
+    // A plan may name this node: another may take its address.
+    Engine::Get()->NoteStructureChange();
     for (const RefPtr<Attribute>& attribute : m_attributes) {
         if (attribute && attribute->m_node == this) {
             attribute->m_node = nullptr;
@@ -226,302 +249,6 @@ Status Node::PostConnect(const std::vector<Node*>&) {
     return Status::Ok();
 }
 
-// ---- Plugs ----
-
-void Node::UpdateInplugsAndOutplugs() {
-    const bool first_build = !m_plugs_built;
-    m_plugs_built = true;
-    const bool was_fully_dirty = IsFullyDirty();
-
-    // Outplugs first: dropping a connection may shrink an expanding input, possibly of this node,
-    // which must happen before the inplugs are matched.
-    std::vector<Outplug> outplugs(m_outplug_declarations.size());
-    for (size_t d = 0; d < m_outplug_declarations.size(); ++d) {
-        outplugs[d].m_name = m_outplug_declarations[d].m_name;
-        outplugs[d].m_type = m_outplug_declarations[d].m_type;
-        outplugs[d].m_declaration = uint32_t(d);
-        outplugs[d].m_value.m_owner = this;
-    }
-    std::vector<uint32_t> outplug_map(m_outplugs.size(), kNone);
-    for (size_t k = 0; k < m_outplugs.size(); ++k) {
-        const Outplug& old = m_outplugs[k];
-        if (old.m_declaration < outplugs.size() &&
-            outplugs[old.m_declaration].m_name == old.m_name &&
-            outplugs[old.m_declaration].m_type == old.m_type) {
-            outplug_map[k] = old.m_declaration;
-        }
-    }
-    // Disconnecting erases only that entry, so the entries before it keep their positions.
-    for (size_t c = m_outgoing.size(); c-- > 0;) {
-        if (c < m_outgoing.size() && outplug_map[m_outgoing[c].m_outplug] == kNone) {
-            Engine::Get()->DisconnectInplug(m_outgoing[c].m_target, m_outgoing[c].m_inplug);
-        }
-    }
-    for (Connection& connection : m_outgoing) {
-        connection.m_outplug = outplug_map[connection.m_outplug];
-        connection.m_target->m_inplugs[connection.m_inplug].m_source_outplug = connection.m_outplug;
-    }
-    m_outplugs = std::move(outplugs);
-    m_num_dirty = uint32_t(m_outplugs.size());
-
-    // Inplugs: attributes, then the regular inputs.
-    std::vector<Inplug> inplugs;
-    std::vector<uint32_t> inplug_map(m_inplugs.size(), kNone);
-    auto keep = [&](uint32_t old_index, Inplug& inplug) {
-        inplug_map[old_index] = uint32_t(inplugs.size());
-        inplug.m_source = m_inplugs[old_index].m_source;
-        inplug.m_source_outplug = m_inplugs[old_index].m_source_outplug;
-    };
-    for (size_t a = 0; a < m_attributes.size(); ++a) {
-        Inplug inplug;
-        inplug.m_attribute = m_attributes[a];
-        inplug.m_name = m_attributes[a]->GetName();
-        inplug.m_type = AttributeValueType(m_attributes[a]->GetType());
-        inplug.m_own_value.m_owner = this;
-        FillAttributeValue(*m_attributes[a], inplug.m_own_value);
-        for (size_t old = 0; old < m_inplugs.size(); ++old) {
-            // Try the same position first: attributes rarely move.
-            const size_t j = (a + old) % m_inplugs.size();
-            if (m_inplugs[j].m_attribute == m_attributes[a] && inplug_map[j] == kNone) {
-                keep(uint32_t(j), inplug);
-                break;
-            }
-        }
-        inplugs.push_back(std::move(inplug));
-    }
-    m_num_attribute_inplugs = uint32_t(inplugs.size());
-    for (size_t d = 0; d < m_inplug_declarations.size(); ++d) {
-        const InplugDeclaration& declaration = m_inplug_declarations[d];
-        auto make = [&]() {
-            Inplug inplug;
-            inplug.m_name = declaration.m_name;
-            inplug.m_type = declaration.m_type;
-            inplug.m_declaration = uint32_t(d);
-            inplug.m_expanding = declaration.m_expanding != 0;
-            inplug.m_own_value.m_owner = this;
-            return inplug;
-        };
-        bool kept = false;
-        for (size_t j = 0; j < m_inplugs.size(); ++j) {
-            const Inplug& old = m_inplugs[j];
-            if (old.m_declaration != d || old.m_name != declaration.m_name ||
-                old.m_type != declaration.m_type) {
-                continue;
-            }
-            if (declaration.m_expanding) {
-                if (old.m_source) {
-                    Inplug inplug = make();
-                    keep(uint32_t(j), inplug);
-                    inplugs.push_back(std::move(inplug));
-                }
-            } else if (!kept) {
-                Inplug inplug = make();
-                keep(uint32_t(j), inplug);
-                inplugs.push_back(std::move(inplug));
-                kept = true;
-            }
-        }
-        if (declaration.m_expanding || !kept) {
-            inplugs.push_back(make());
-        }
-    }
-
-    // Renumber the sources' records of the connections into this node, in two passes so that an
-    // id moved onto another's old id is not mistaken for it.
-    constexpr uint32_t kTag = 0x80000000u;
-    for (size_t j = 0; j < m_inplugs.size(); ++j) {
-        Node* source = m_inplugs[j].m_source;
-        if (!source) {
-            continue;
-        }
-        Connection* connection =
-            source->FindOutgoing(m_inplugs[j].m_source_outplug, this, uint32_t(j));
-        if (inplug_map[j] == kNone) {
-            source->m_outgoing.erase(source->m_outgoing.begin() +
-                                     (connection - source->m_outgoing.data()));
-        } else {
-            connection->m_inplug = inplug_map[j] | kTag;
-        }
-    }
-    for (size_t j = 0; j < m_inplugs.size(); ++j) {
-        if (m_inplugs[j].m_source && inplug_map[j] != kNone) {
-            m_inplugs[j]
-                .m_source->FindOutgoing(m_inplugs[j].m_source_outplug, this, inplug_map[j] | kTag)
-                ->m_inplug = inplug_map[j];
-        }
-    }
-    m_inplugs = std::move(inplugs);
-
-    if (!first_build) {
-        if (!was_fully_dirty) {
-            for (const Connection& connection : m_outgoing) {
-                connection.m_target->DirtyDownstream();
-            }
-        }
-        PostEvent(kEventPlugsChanged, 0);
-    }
-}
-
-uint32_t Node::GetInplugIdFromAttributeId(uint32_t attribute_id) const {
-    return attribute_id;
-}
-
-uint32_t Node::GetInplugIdFromRegularInputId(uint32_t input) const {
-    return m_num_attribute_inplugs + input;
-}
-
-uint32_t Node::GetNumInplugs() const {
-    return uint32_t(m_inplugs.size());
-}
-
-uint32_t Node::GetNumOutplugs() const {
-    return uint32_t(m_outplugs.size());
-}
-
-const std::string& Node::GetInplugName(uint32_t inplug) const {
-    return inplug < m_inplugs.size() ? m_inplugs[inplug].m_name : kEmptyString;
-}
-
-const std::string& Node::GetOutplugName(uint32_t outplug) const {
-    return outplug < m_outplugs.size() ? m_outplugs[outplug].m_name : kEmptyString;
-}
-
-Node::Value::Type Node::GetInplugValueType(uint32_t inplug) const {
-    return inplug < m_inplugs.size() ? m_inplugs[inplug].m_type : Value::None;
-}
-
-Node::Value::Type Node::GetOutplugValueType(uint32_t outplug) const {
-    return outplug < m_outplugs.size() ? m_outplugs[outplug].m_type : Value::None;
-}
-
-uint32_t Node::FindInplug(const std::string& name, uint32_t index) const {
-    for (size_t i = 0; i < m_inplugs.size(); ++i) {
-        if (m_inplugs[i].m_name == name && index-- == 0) {
-            return uint32_t(i);
-        }
-    }
-    return kNone;
-}
-
-uint32_t Node::FindOutplug(const std::string& name, uint32_t index) const {
-    for (size_t k = 0; k < m_outplugs.size(); ++k) {
-        if (m_outplugs[k].m_name == name && index-- == 0) {
-            return uint32_t(k);
-        }
-    }
-    return kNone;
-}
-
-// ---- Connections ----
-
-Node* Node::GetInplugNode(uint32_t inplug) const {
-    return inplug < m_inplugs.size() ? m_inplugs[inplug].m_source : nullptr;
-}
-
-uint32_t Node::GetInplugNodeOutplug(uint32_t inplug) const {
-    return inplug < m_inplugs.size() && m_inplugs[inplug].m_source
-               ? m_inplugs[inplug].m_source_outplug
-               : kNone;
-}
-
-uint32_t Node::GetNumConnectedToInplug() const {
-    return uint32_t(std::count_if(m_inplugs.begin(), m_inplugs.end(),
-                                  [](const Inplug& inplug) { return inplug.m_source != nullptr; }));
-}
-
-uint32_t Node::GetNumConnectedToOutplug() const {
-    return uint32_t(m_outgoing.size());
-}
-
-uint32_t Node::GetNumConnectedToOutplug(uint32_t outplug) const {
-    return uint32_t(std::count_if(m_outgoing.begin(), m_outgoing.end(),
-                                  [&](const Connection& c) { return c.m_outplug == outplug; }));
-}
-
-Node* Node::GetOutplugConnectionNode(uint32_t connection) const {
-    return connection < m_outgoing.size() ? m_outgoing[connection].m_target : nullptr;
-}
-
-uint32_t Node::GetOutplugConnectionOutplugId(uint32_t connection) const {
-    return connection < m_outgoing.size() ? m_outgoing[connection].m_outplug : kNone;
-}
-
-uint32_t Node::GetOuplugConnectionNodeInplugId(uint32_t connection) const {
-    return connection < m_outgoing.size() ? m_outgoing[connection].m_inplug : kNone;
-}
-
-void Node::AttachSource(uint32_t inplug, Node* from, uint32_t outplug) {
-    m_inplugs[inplug].m_source = from;
-    m_inplugs[inplug].m_source_outplug = outplug;
-    from->m_outgoing.push_back({outplug, this, inplug});
-}
-
-void Node::DetachSource(uint32_t inplug) {
-    Inplug& plug = m_inplugs[inplug];
-    std::vector<Connection>& outgoing = plug.m_source->m_outgoing;
-    outgoing.erase(
-        outgoing.begin() +
-        (plug.m_source->FindOutgoing(plug.m_source_outplug, this, inplug) - outgoing.data()));
-    plug.m_source = nullptr;
-    plug.m_source_outplug = 0;
-}
-
-Node::Connection* Node::FindOutgoing(uint32_t outplug, const Node* target, uint32_t inplug) {
-    for (Connection& connection : m_outgoing) {
-        if (connection.m_target == target && connection.m_inplug == inplug &&
-            connection.m_outplug == outplug) {
-            return &connection;
-        }
-    }
-    // Both ends are always updated together.
-    std::terminate();
-}
-
-void Node::InsertInplug(uint32_t position, Inplug inplug) {
-    m_inplugs.insert(m_inplugs.begin() + position, std::move(inplug));
-    // From the top down, so that an id is never raised onto one not yet raised.
-    for (size_t j = m_inplugs.size() - 1; j > position; --j) {
-        if (Node* source = m_inplugs[j].m_source) {
-            source->FindOutgoing(m_inplugs[j].m_source_outplug, this, uint32_t(j - 1))->m_inplug =
-                uint32_t(j);
-        }
-    }
-}
-
-void Node::EraseInplug(uint32_t position) {
-    m_inplugs.erase(m_inplugs.begin() + position);
-    for (size_t j = position; j < m_inplugs.size(); ++j) {
-        if (Node* source = m_inplugs[j].m_source) {
-            source->FindOutgoing(m_inplugs[j].m_source_outplug, this, uint32_t(j + 1))->m_inplug =
-                uint32_t(j);
-        }
-    }
-}
-
-uint32_t Node::ExpandingGroupEnd(uint32_t inplug) const {
-    const uint32_t declaration = m_inplugs[inplug].m_declaration;
-    uint32_t end = inplug;
-    while (end < m_inplugs.size() && m_inplugs[end].m_declaration == declaration) {
-        ++end;
-    }
-    return end;
-}
-
-bool Node::ExpandingGroupHasFreePlug(uint32_t inplug) const {
-    const uint32_t declaration = m_inplugs[inplug].m_declaration;
-    uint32_t begin = inplug;
-    while (begin > 0 && m_inplugs[begin - 1].m_declaration == declaration) {
-        --begin;
-    }
-    const uint32_t end = ExpandingGroupEnd(inplug);
-    for (uint32_t j = begin; j < end; ++j) {
-        if (!m_inplugs[j].m_source) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // ---- Values, states, dirtiness ----
 
 void Node::LockShared() {
@@ -561,7 +288,44 @@ Node::Value Node::LockValue(uint32_t outplug) {
         return Value(this);
     }
     LockShared();
-    Value value(m_outplugs[outplug].m_value);
+    Value& stored = m_outplugs[outplug].m_value;
+    const Value::Type type = m_outplugs[outplug].m_type;
+    if (!IsScalarType(type)) {
+        Value value(stored);
+        value.m_locked_node = this;
+        return value;
+    }
+    // Only the type and the member of the outplug's own type are ever stored (and without the
+    // lock): the copy is taken again until no store began or ended while it was read.
+    Value value(stored.m_owner);
+    for (;;) {
+        const uint32_t sequence = m_value_sequence.load(std::memory_order_acquire);
+        if (sequence % 2 != 0) {
+            std::this_thread::yield();
+            continue;
+        }
+        value.m_type = Observe(stored.m_type);
+        switch (type) {
+            case Value::Boolean:
+                value.m_boolean = Observe(stored.m_boolean);
+                break;
+            case Value::Number:
+                value.m_number = Observe(stored.m_number);
+                break;
+            case Value::Point:
+                value.m_point = Observe(stored.m_point);
+                break;
+            case Value::Frame:
+                value.m_frame = Observe(stored.m_frame);
+                break;
+            default:  // Rgbo
+                value.m_rgbo = Observe(stored.m_rgbo);
+                break;
+        }
+        if (m_value_sequence.load(std::memory_order_relaxed) == sequence) {
+            break;
+        }
+    }
     value.m_locked_node = this;
     return value;
 }
@@ -587,9 +351,9 @@ void Node::StoreResults(uint32_t outplug) {
 }
 
 void Node::StoreOutplugValue(uint32_t outplug) {
-    // The getter runs before the lock is taken: it is the node's code and may lock values itself.
-    // Only the member of the outplug's type is written, so a run stores a few words, not a Value.
-    // Stored values never hold a lock: only the copies LockValue hands out do.
+    // The getter runs before the value is written: it is the node's code and may lock values
+    // itself. Only the member of the outplug's type is written, so a run stores a few words, not a
+    // Value. Stored values never hold a lock: only the copies LockValue hands out do.
     const auto store = [this, outplug](auto member, auto data, Value::Type type) {
         LockExclusive();
         Value& stored = m_outplugs[outplug].m_value;
@@ -598,25 +362,35 @@ void Node::StoreOutplugValue(uint32_t outplug) {
         stored.m_owner = this;
         UnlockExclusive();
     };
+    // Scalars need no lock: readers copy them, and retry while the sequence is odd or moved.
+    const auto publish = [this, outplug](auto member, const auto& data, Value::Type type) {
+        Value& stored = m_outplugs[outplug].m_value;
+        const uint32_t sequence = m_value_sequence.load(std::memory_order_relaxed);
+        m_value_sequence.store(sequence + 1, std::memory_order_relaxed);
+        // Release stores: a reader that loads any of them also sees the odd sequence.
+        Publish(stored.*member, data);
+        Publish(stored.m_type, type);
+        m_value_sequence.store(sequence + 2, std::memory_order_release);
+    };
     const Value::Type type = m_outplugs[outplug].m_type;
     switch (type) {
         case Value::None:
             store(&Value::m_type, Value::None, Value::None);
             break;
         case Value::Boolean:
-            store(&Value::m_boolean, GetBooleanValue(outplug), type);
+            publish(&Value::m_boolean, GetBooleanValue(outplug), type);
             break;
         case Value::Number:
-            store(&Value::m_number, GetNumberValue(outplug), type);
+            publish(&Value::m_number, GetNumberValue(outplug), type);
             break;
         case Value::Point:
-            store(&Value::m_point, GetPointValue(outplug), type);
+            publish(&Value::m_point, GetPointValue(outplug), type);
             break;
         case Value::Frame:
-            store(&Value::m_frame, GetFrameValue(outplug), type);
+            publish(&Value::m_frame, GetFrameValue(outplug), type);
             break;
         case Value::Rgbo:
-            store(&Value::m_rgbo, GetRgboValue(outplug), type);
+            publish(&Value::m_rgbo, GetRgboValue(outplug), type);
             break;
         case Value::String:
             store(&Value::m_string, GetStringValue(outplug), type);
@@ -724,25 +498,6 @@ void Node::DirtyDownstream() {
             }
             node = next;
         }
-    }
-}
-
-void Node::AttributeChanged(const Attribute& attribute, bool notify) {
-    const uint32_t id = attribute.GetId();
-    Inplug* inplug = id < m_num_attribute_inplugs && m_inplugs[id].m_attribute == &attribute
-                         ? &m_inplugs[id]
-                         : nullptr;
-    for (uint32_t i = 0; !inplug && i < m_num_attribute_inplugs; ++i) {
-        if (m_inplugs[i].m_attribute == &attribute) {
-            inplug = &m_inplugs[i];
-        }
-    }
-    if (inplug) {
-        FillAttributeValue(attribute, inplug->m_own_value);
-    }
-    DirtyDownstream();
-    if (notify) {
-        PostEvent(kEventAttributeChanged, id);
     }
 }
 

@@ -45,6 +45,7 @@ bool NodeGraph::AddNode(Node* node, uint32_t position) {
     m_nodes.insert(m_nodes.begin() + std::min<size_t>(position, m_nodes.size()),
                    RefPtr<Node>(node));
     node->m_graph = this;
+    Engine::Get()->NoteStructureChange();
     return true;
 }
 
@@ -56,6 +57,7 @@ bool NodeGraph::DeleteNode(Node* node) {
     Engine::Get()->DisconnectAll(node);
     node->m_graph = nullptr;
     m_nodes.erase(m_nodes.begin() + index);
+    Engine::Get()->NoteStructureChange();
     return true;
 }
 
@@ -68,6 +70,7 @@ void NodeGraph::Clear() {
     // Moved out before the release, so that a destructor that looks at the graph finds it empty.
     std::vector<RefPtr<Node>> nodes = std::move(m_nodes);
     m_nodes.clear();
+    Engine::Get()->NoteStructureChange();
 }
 
 bool NodeGraph::ConnectNodes(Node* from, const std::string& outplug_name, uint32_t from_index,

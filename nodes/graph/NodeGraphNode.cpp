@@ -424,6 +424,7 @@ void NodeGraphNode::EvaluateOutplug(uint32_t outplug,
                                      output->GetInplugNodeOutplug(ValueInplug(output)), false});
         }
         m_replacements.clear();
+        m_plan.Clear();
         for (RefPtr<Image>& image : m_image_results) {
             image.Reset();
         }
@@ -538,7 +539,7 @@ void NodeGraphNode::RunIteration(int iteration) {
         }
     }
     {
-        EvaluateNodeOutplugs evaluator(m_evaluations);
+        EvaluateNodeOutplugs evaluator(m_evaluations, &m_plan);
         evaluator.ReplaceNodeInplugValues(m_replacements);
         while (evaluator.EvaluateNextStep()) {
         }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "host/DynamicNode.h"
+#include "host/EvaluationPlan.h"
 #include "host/Frame.h"
 #include "host/Image.h"
 #include "host/Material.h"
@@ -149,4 +150,6 @@ private:
     std::vector<const Value*> m_inner_input_values;
     std::vector<NodeOutplugEval> m_evaluations;
     std::map<Node*, const Value*> m_replacements;
+    // Recorded by a request's first run, replayed by the others.
+    EvaluationPlan m_plan;
 };

@@ -36,6 +36,7 @@ public:
     NodeType GetNodeType() const override { return NodeType(99, 0, 0); }
     std::string GetTypeName() const override { return "Test"; }
     bool InplugAffectsOutplug(uint32_t inplug, uint32_t outplug) const override {
+        ++m_num_questions;
         return !m_plug_wise || inplug == GetInplugIdFromRegularInputId(outplug);
     }
     void EvaluateOutplug(uint32_t outplug, const std::vector<const Value*>& values) override {
@@ -58,6 +59,7 @@ public:
 
     int m_num_evaluations = 0;
     bool m_plug_wise = false;
+    mutable int m_num_questions = 0;  // InplugAffectsOutplug calls
     std::vector<double> m_results;
     std::vector<const Value*> m_last_values;
     std::function<void(uint32_t)> m_on_evaluate;
