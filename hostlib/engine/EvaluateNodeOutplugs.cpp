@@ -1,5 +1,7 @@
 #include "host/EvaluateNodeOutplugs.h"
 
+#include "host/EvaluationControl.h"
+
 namespace {
 
 const Node::Value kEmptyValue;
@@ -18,6 +20,7 @@ struct EvaluateNodeOutplugs::Storage {
     std::vector<StackEntry> m_stack;
     std::vector<NodeOutplugEval> m_targets;
     std::vector<Node*> m_replaced;
+    EvaluationControl* m_control = nullptr;
 };
 
 std::vector<std::unique_ptr<EvaluateNodeOutplugs::Storage>>& EvaluateNodeOutplugs::FreeStorage() {
@@ -34,6 +37,7 @@ EvaluateNodeOutplugs::EvaluateNodeOutplugs(const std::vector<NodeOutplugEval>& o
         free_storage.pop_back();
     }
     m_storage->m_targets.assign(outplugs.begin(), outplugs.end());
+    m_storage->m_control = EvaluationControl::Current();
 }
 
 EvaluateNodeOutplugs::~EvaluateNodeOutplugs() {
@@ -111,7 +115,8 @@ bool EvaluateNodeOutplugs::EvaluateNextStep() {
 }
 
 void EvaluateNodeOutplugs::EvaluateAll() {
-    while (EvaluateNextStep()) {
+    const EvaluationControl* control = m_storage->m_control;
+    while (!(control && control->IsStopRequested()) && EvaluateNextStep()) {
     }
 }
 
@@ -180,6 +185,11 @@ void EvaluateNodeOutplugs::Compute(Node* node, uint32_t outplug) {
     m_storage->m_stack.pop_back();
     // The node may have rebuilt its plugs meanwhile.
     if (outplug >= node->m_outplugs.size()) {
+        return;
+    }
+    // A stopped evaluation leaves what it was computing dirty: the result may be partial.
+    if (m_storage->m_control && m_storage->m_control->Poll()) {
+        node->m_outplugs[outplug].m_in_progress = false;
         return;
     }
     node->StoreResults(outplug);
