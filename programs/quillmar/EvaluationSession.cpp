@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <charconv>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 
@@ -26,7 +28,17 @@ void EvaluationSession::AddOptions(CLI::App& command) {
         .add_option("--timeout", m_timeout,
                     "Stop the evaluation after this many seconds (exit code 124)")
         ->type_name("SECONDS")
-        ->check(CLI::PositiveNumber);
+        ->check(CLI::Validator(
+            [](std::string& text) {
+                double seconds = 0.0;
+                const char* end = text.data() + text.size();
+                const auto [last, error] = std::from_chars(text.data(), end, seconds);
+                return error == std::errc() && last == end && seconds > 0.0 &&
+                               std::isfinite(seconds)
+                           ? std::string()
+                           : "expected a number of seconds above 0, not " + text;
+            },
+            ""));
 }
 
 void EvaluationSession::Begin(const std::string& prefix) {

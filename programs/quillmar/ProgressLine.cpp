@@ -34,10 +34,11 @@ void ProgressLine::Show(const std::string& label, const EvaluationControl& contr
         const double elapsed = Seconds(now - control.GetRunsStart()).count();
         const double rate = elapsed > 0.0 ? double(outer.m_done) / elapsed : 0.0;
         char numbers[160];
-        std::snprintf(
-            numbers, sizeof(numbers), ": %lld/%lld runs (%.0f%%) %.1f runs/s",
-            static_cast<long long>(outer.m_done), static_cast<long long>(outer.m_asked),
-            outer.m_asked > 0 ? 100.0 * double(outer.m_done) / double(outer.m_asked) : 0.0, rate);
+        // Whole percent rounded down: 100% only once every run is done.
+        const long long percent = outer.m_asked > 0 ? 100 * outer.m_done / outer.m_asked : 0;
+        std::snprintf(numbers, sizeof(numbers), ": %lld/%lld runs (%lld%%) %.1f runs/s",
+                      static_cast<long long>(outer.m_done), static_cast<long long>(outer.m_asked),
+                      percent, rate);
         text += numbers;
         text += rate > 0.0 ? ", " + Duration(double(outer.m_asked - outer.m_done) / rate) + " left"
                            : std::string(", time left unknown");
