@@ -32,6 +32,8 @@ constexpr int kBusyRetryMilliseconds = 100;
 constexpr int kEditPauseMilliseconds = 150;
 // During an evaluation the event loop turns this often, so the window answers within ~100 ms.
 constexpr std::chrono::milliseconds kEventTurnInterval(50);
+// Shorter evaluations show no progress, so the outputs do not jump for them.
+constexpr std::chrono::milliseconds kProgressDelay(250);
 }  // namespace
 
 ViewerWindow::ViewerWindow(QWidget* parent)
@@ -209,8 +211,11 @@ void ViewerWindow::RebuildPanel() {
 void ViewerWindow::Evaluate() {
     Node* node = m_project.Get();
     EvaluationControl control;
-    control.SetTick(kEventTurnInterval, [this](EvaluationControl& current) {
-        m_progress->Show(current);
+    const auto started = std::chrono::steady_clock::now();
+    control.SetTick(kEventTurnInterval, [this, started](EvaluationControl& current) {
+        if (std::chrono::steady_clock::now() - started >= kProgressDelay) {
+            m_progress->Show(current);
+        }
         QCoreApplication::processEvents();
     });
     m_control = &control;
