@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "host/HostExport.h"
@@ -24,13 +25,13 @@ public:
     // Restores the working directory (when changed) and removes the folder now.
     void Remove();
 
-    // Removes the folders in `temporary` that processes now gone left behind; returns how many.
-    static size_t RemoveAbandoned(const std::string& temporary);
-
     // Absolute; empty before Create.
     const std::string& GetPath() const { return m_path; }
 
 private:
+    // Removes the folders in `temporary` that processes now gone left behind; returns how many.
+    static size_t RemoveAbandoned(const std::string& temporary);
+
     std::string m_path;
     std::string m_previous_directory;
 };
