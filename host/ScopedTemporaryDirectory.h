@@ -1,12 +1,16 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "host/HostExport.h"
 
-// A fresh folder in the system temporary folder, named by a random UUID, removed with everything
-// in it when the object goes away. When made current, the previous working directory is restored
-// first, on every path out of the scope (exceptions included).
+// A fresh folder in the system temporary folder, named quillmar-<process id>-<random UUID>, removed
+// with everything in it when the object goes away. When made current, the previous working
+// directory is restored first, on every path out of the scope (exceptions included).
+//
+// A process that dies without cleaning up (SIGKILL, power loss) leaves its folders behind: the
+// first Create of every process removes the folders of this user whose process is gone.
 class QM_HOST_API ScopedTemporaryDirectory {
 public:
     ScopedTemporaryDirectory() = default;
@@ -25,6 +29,9 @@ public:
     const std::string& GetPath() const { return m_path; }
 
 private:
+    // Removes the folders in `temporary` that processes now gone left behind; returns how many.
+    static size_t RemoveAbandoned(const std::string& temporary);
+
     std::string m_path;
     std::string m_previous_directory;
 };

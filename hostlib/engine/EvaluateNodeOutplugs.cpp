@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "host/Engine.h"
+#include "host/EvaluationControl.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ struct EvaluateNodeOutplugs::Storage {
     std::vector<StackEntry> m_stack;
     std::vector<NodeOutplugEval> m_targets;
     std::vector<Node*> m_replaced;
+    EvaluationControl* m_control = nullptr;
 };
 
 std::vector<std::unique_ptr<EvaluateNodeOutplugs::Storage>>& EvaluateNodeOutplugs::FreeStorage() {
@@ -40,6 +42,7 @@ EvaluateNodeOutplugs::EvaluateNodeOutplugs(const std::vector<NodeOutplugEval>& o
         free_storage.pop_back();
     }
     m_storage->m_targets.assign(outplugs.begin(), outplugs.end());
+    m_storage->m_control = EvaluationControl::Current();
 }
 
 EvaluateNodeOutplugs::~EvaluateNodeOutplugs() {
@@ -297,7 +300,8 @@ bool EvaluateNodeOutplugs::EvaluateNextStep() {
 }
 
 void EvaluateNodeOutplugs::EvaluateAll() {
-    while (EvaluateNextStep()) {
+    const EvaluationControl* control = m_storage->m_control;
+    while (!(control && control->IsStopRequested()) && EvaluateNextStep()) {
     }
 }
 
@@ -361,6 +365,11 @@ void EvaluateNodeOutplugs::Compute(Node* node, uint32_t outplug, bool cycle) {
 
     // The node may have rebuilt its plugs meanwhile.
     if (outplug >= node->m_outplugs.size()) {
+        return;
+    }
+    // A stopped evaluation leaves what it was computing dirty: the result may be partial.
+    if (m_storage->m_control && m_storage->m_control->Poll()) {
+        node->m_outplugs[outplug].m_in_progress = false;
         return;
     }
     node->StoreResults(outplug);

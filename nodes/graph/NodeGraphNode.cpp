@@ -11,6 +11,7 @@
 #include "host/Blend.h"
 #include "host/Engine.h"
 #include "host/EvaluateNodeOutplugs.h"
+#include "host/EvaluationRuns.h"
 #include "host/Helper.h"
 #include "host/ImageOp.h"
 #include "host/MaterialTemplate.h"
@@ -428,8 +429,10 @@ void NodeGraphNode::EvaluateOutplug(uint32_t outplug,
         for (RefPtr<Image>& image : m_image_results) {
             image.Reset();
         }
-        for (int iteration = 0; iteration < count; ++iteration) {
+        EvaluationRuns runs(count);
+        for (int iteration = 0; iteration < count && runs.Continue(); ++iteration) {
             RunIteration(iteration);
+            runs.RunDone();
         }
         FinishResults(count);
     }

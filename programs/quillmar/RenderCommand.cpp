@@ -6,7 +6,6 @@
 #include <system_error>
 
 #include "host/Engine.h"
-#include "host/EvaluateNodeOutplugs.h"
 #include "host/Image.h"
 #include "host/ImageFile.h"
 #include "host/Node.h"
@@ -61,12 +60,14 @@ RenderCommand::RenderCommand(CLI::App& program)
     m_app->add_flag("--allow-outside", m_allow_outside,
                     "Write Writer paths that lead outside the folder too (absolute paths as they "
                     "are): only for documents you trust");
+    m_session.AddOptions(*m_app);
 }
 
 int RenderCommand::Run() {
     if (m_folder.empty()) {
         m_folder = ".";
     }
+    m_session.Begin(kPrefix);
     PluginLoader& loader = PluginLoader::Get();
     loader.LoadDefault();
     for (const std::string& error : loader.GetErrors()) {
@@ -74,6 +75,9 @@ int RenderCommand::Run() {
     }
     NodeGraph* document = Engine::Get()->GetDocument();
     const Status status = ProjectFile::Read(m_document, *document);
+    if (m_session.IsStopped()) {
+        return m_session.ReportStop("nothing written");
+    }
     if (status.GetCode() >= int(StatusCode::Error)) {
         StatusReport::PrintReadFailure(std::cerr, kPrefix, m_document, status);
         return kExitBadInput;
@@ -84,6 +88,7 @@ int RenderCommand::Run() {
     }
 
     size_t num_writers = 0;
+    size_t num_written = 0;
     bool evaluation_error = false;
     bool write_error = false;
     for (size_t index = 0; index < document->GetNumNodes(); ++index) {
@@ -97,7 +102,10 @@ int RenderCommand::Run() {
             std::cerr << kPrefix << name << " is inactive: skipped\n";
             continue;
         }
-        EvaluateNodeOutplugs({{writer, 0, false}}).EvaluateAll();
+        if (!m_session.Evaluate(writer, 0, name)) {
+            return m_session.ReportStop(std::to_string(num_written) +
+                                        " complete images written before the stop");
+        }
         if (writer->GetState(0) > 0) {
             std::cerr << kPrefix << name << ": state " << writer->GetState(0) << ": "
                       << writer->GetStateMessage(0) << '\n';
@@ -123,6 +131,7 @@ int RenderCommand::Run() {
                 // As the user named it, not as links resolved it.
                 const fs::path shown = fs::path(m_folder) / path;
                 std::cout << "Wrote " << shown.lexically_normal().string() << '\n';
+                ++num_written;
             } else {
                 write_error = true;
             }

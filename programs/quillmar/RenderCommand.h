@@ -3,6 +3,7 @@
 #include <string>
 
 #include "programs/quillmar/Command.h"
+#include "programs/quillmar/EvaluationSession.h"
 
 // `quillmar render DOCUMENT.qmr [-o DIR] [--allow-outside]`: reads a document into the open
 // document (Node Graph nodes in it read their own projects), evaluates every active Writer node
@@ -17,4 +18,5 @@ private:
     std::string m_document;
     std::string m_folder = ".";
     bool m_allow_outside = false;
+    EvaluationSession m_session;
 };

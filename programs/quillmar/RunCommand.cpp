@@ -1,12 +1,9 @@
 #include "programs/quillmar/RunCommand.h"
 
-#include <unistd.h>
-
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QString>
 
-#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <set>
@@ -77,6 +74,7 @@ RunCommand::RunCommand(CLI::App& program)
         ->check(CLI::IsMember({"png", "exr", "tif"}))
         ->capture_default_str();
     m_app->add_flag("--json", m_json, "Print one JSON object with the status, outputs and states");
+    m_session.AddOptions(*m_app);
 }
 
 int RunCommand::Run() {
@@ -86,7 +84,11 @@ int RunCommand::Run() {
     if (!CheckOutputFolder()) {
         return kExitBadInput;
     }
+    m_session.Begin(kPrefix);
     m_status = m_node.Load(m_project, kPrefix);
+    if (m_session.IsStopped()) {
+        return m_session.ReportStop("nothing written");
+    }
     if (m_status.GetCode() >= int(StatusCode::Error)) {
         StatusReport::PrintReadFailure(std::cerr, kPrefix, m_project, m_status);
         if (m_json) {
@@ -126,8 +128,13 @@ int RunCommand::Run() {
         }
         return kExitBadInput;
     }
-    Evaluate();
+    if (!Evaluate()) {
+        return m_session.ReportStop("nothing written");
+    }
     CollectOutputs();
+    if (m_session.IsStopped()) {
+        return m_session.ReportStop("output files finished before it are complete");
+    }
     if (m_json) {
         const QJsonObject document{
             {"status", StatusReport::ToJson(m_status)},
@@ -198,26 +205,25 @@ bool RunCommand::ApplyInputs() {
     return true;
 }
 
-void RunCommand::Evaluate() {
+bool RunCommand::Evaluate() {
     Node* node = m_node.Get();
     const uint32_t count = node->GetNumOutplugs();
-    // One evaluation runs all iterations, so a line per output is all the progress there is.
-    const bool progress = !m_json && isatty(fileno(stderr));
     for (uint32_t outplug = 0; outplug < count; ++outplug) {
-        if (progress) {
-            std::cerr << "\r" << kPrefix << "evaluating output " << outplug + 1 << " of " << count
-                      << "\033[K" << std::flush;
+        const std::string label =
+            "output " + node->GetOutplugName(outplug) +
+            (count > 1 ? " (" + std::to_string(outplug + 1) + " of " + std::to_string(count) + ")"
+                       : std::string());
+        if (!m_session.Evaluate(node, outplug, label)) {
+            return false;
         }
-        EvaluateNodeOutplugs({{node, outplug, false}}).EvaluateAll();
     }
-    if (progress) {
-        std::cerr << "\r\033[K" << std::flush;
-    }
+    return true;
 }
 
 void RunCommand::CollectOutputs() {
     Node* node = m_node.Get();
-    for (uint32_t outplug = 0; outplug < node->GetNumOutplugs(); ++outplug) {
+    for (uint32_t outplug = 0; outplug < node->GetNumOutplugs() && !m_session.IsStopped();
+         ++outplug) {
         const std::string& name = node->GetOutplugName(outplug);
         const Node::Value::Type type = node->GetOutplugValueType(outplug);
         std::string text;

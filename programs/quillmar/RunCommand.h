@@ -7,6 +7,7 @@
 
 #include "host/Status.h"
 #include "programs/quillmar/Command.h"
+#include "programs/quillmar/EvaluationSession.h"
 #include "programs/quillmar/OutputFiles.h"
 #include "programs/quillmar/ProjectNode.h"
 
@@ -29,7 +30,8 @@ private:
     bool ApplySettings();
     bool ApplyInputs();
 
-    void Evaluate();
+    // False when a signal or the timeout stopped it.
+    bool Evaluate();
     // Writes the outputs' files, fills m_outputs and m_states, and prints the text form.
     void CollectOutputs();
     QJsonValue CollectOutput(uint32_t outplug, std::string& text);
@@ -49,4 +51,5 @@ private:
     QJsonArray m_outputs;
     QJsonArray m_states;
     OutputFiles m_files;
+    EvaluationSession m_session;
 };

@@ -1,18 +1,24 @@
 #include "programs/view/ViewerWindow.h"
 
+#include <chrono>
 #include <filesystem>
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFileInfo>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QVBoxLayout>
 
 #include "host/Attribute.h"
 #include "host/EvaluateNodeOutplugs.h"
+#include "host/EvaluationControl.h"
 #include "host/Node.h"
 #include "host/NodeTypeRegistry.h"
 #include "host/Update.h"
+#include "programs/view/EvaluationProgress.h"
+#include "programs/view/InputHold.h"
 #include "programs/view/OutputsView.h"
 
 namespace {
@@ -22,24 +28,44 @@ constexpr int kEventPumpMilliseconds = 50;
 constexpr int kRereadDelayMilliseconds = 300;
 // While a dialog is open the panel may be on the call stack: wait for it.
 constexpr int kBusyRetryMilliseconds = 100;
+// An edit is evaluated once edits pause this long: a dragged slider is not evaluated at every step.
+constexpr int kEditPauseMilliseconds = 150;
+// During an evaluation the event loop turns this often, so the window answers within ~100 ms.
+constexpr std::chrono::milliseconds kEventTurnInterval(50);
+// Shorter evaluations show no progress, so the outputs do not jump for them.
+constexpr std::chrono::milliseconds kProgressDelay(250);
 }  // namespace
 
 ViewerWindow::ViewerWindow(QWidget* parent)
-    : QMainWindow(parent), m_panel_area(new QScrollArea), m_outputs(new OutputsView) {
+    : QMainWindow(parent),
+      m_panel_area(new QScrollArea),
+      m_outputs(new OutputsView),
+      m_progress(new EvaluationProgress),
+      m_hold(new InputHold(this)) {
     auto* splitter = new QSplitter(this);
     m_panel_area->setWidgetResizable(true);
     m_panel_area->setMinimumWidth(380);
     auto* outputs_area = new QScrollArea;
     outputs_area->setWidgetResizable(true);
     outputs_area->setWidget(m_outputs);
+    auto* outputs_side = new QWidget;
+    auto* outputs_layout = new QVBoxLayout(outputs_side);
+    outputs_layout->setContentsMargins(0, 0, 0, 0);
+    outputs_layout->addWidget(m_progress);
+    outputs_layout->addWidget(outputs_area, 1);
     splitter->addWidget(m_panel_area);
-    splitter->addWidget(outputs_area);
+    splitter->addWidget(outputs_side);
     splitter->setStretchFactor(1, 1);
     setCentralWidget(splitter);
     resize(1000, 700);
 
-    connect(&m_event_pump, &QTimer::timeout, this, [] {
-        if (Update::Get()->GetNumPending() > 0) {
+    m_hold->LetThrough(outputs_side);
+    connect(m_hold, &InputHold::InputHeld, this, [this] { StopEvaluation(true); });
+    connect(m_progress, &EvaluationProgress::CancelRequested, this,
+            [this] { StopEvaluation(false); });
+    // Events reach the node only between evaluations.
+    connect(&m_event_pump, &QTimer::timeout, this, [this] {
+        if (!m_control && Update::Get()->GetNumPending() > 0) {
             Update::Get()->FlushEventsToProcess();
         }
     });
@@ -76,6 +102,10 @@ Status ViewerWindow::Open(const std::string& path) {
 }
 
 void ViewerWindow::Refresh() {
+    if (m_control) {
+        StopEvaluation(true);
+        return;
+    }
     Update::Get()->FlushEventsToProcess();
     m_refresh_timer.stop();
     const std::string text = Interface();
@@ -88,8 +118,18 @@ void ViewerWindow::Refresh() {
 }
 
 void ViewerWindow::OnNodeEvent(Node*, const NodeEvent&) {
-    if (!m_refresh_timer.isActive()) {
-        m_refresh_timer.start(0);
+    m_refresh_timer.start(kEditPauseMilliseconds);
+}
+
+void ViewerWindow::closeEvent(QCloseEvent* event) {
+    StopEvaluation(false);
+    QMainWindow::closeEvent(event);
+}
+
+void ViewerWindow::StopEvaluation(bool again) {
+    if (m_control) {
+        m_control->RequestStop();
+        m_evaluate_again = m_evaluate_again || again;
     }
 }
 
@@ -106,7 +146,8 @@ void ViewerWindow::OnFileChangedSignal() {
     if (!node) {
         return;
     }
-    if (QApplication::activeModalWidget()) {
+    if (QApplication::activeModalWidget() || m_control) {
+        StopEvaluation(false);
         m_reread_timer.start(kBusyRetryMilliseconds);
         return;
     }
@@ -169,12 +210,32 @@ void ViewerWindow::RebuildPanel() {
 
 void ViewerWindow::Evaluate() {
     Node* node = m_project.Get();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    for (uint32_t outplug = 0; outplug < node->GetNumOutplugs(); ++outplug) {
+    EvaluationControl control;
+    const auto started = std::chrono::steady_clock::now();
+    control.SetTick(kEventTurnInterval, [this, started](EvaluationControl& current) {
+        if (std::chrono::steady_clock::now() - started >= kProgressDelay) {
+            m_progress->Show(current);
+        }
+        QCoreApplication::processEvents();
+    });
+    m_control = &control;
+    m_evaluate_again = false;
+    m_hold->Begin();
+    for (uint32_t outplug = 0; outplug < node->GetNumOutplugs() && !control.IsStopRequested();
+         ++outplug) {
         EvaluateNodeOutplugs({{node, outplug, false}}).EvaluateAll();
     }
-    QApplication::restoreOverrideCursor();
-    m_outputs->Show(node);
+    m_control = nullptr;
+    const bool cancelled = control.IsStopRequested();
+    m_progress->Finish(cancelled && !m_evaluate_again);
+    if (!cancelled) {
+        m_outputs->Show(node);
+    }
+    // The held input arrives before the evaluation that follows it.
+    m_hold->End();
+    if (m_evaluate_again) {
+        m_refresh_timer.start(kEditPauseMilliseconds);
+    }
 }
 
 void ViewerWindow::WatchProjectFile() {

@@ -22,6 +22,7 @@
 class ProjectBuilder {
 public:
     static inline const NodeType kAttributes{10, 1, 0};
+    static inline const NodeType kNodeGraph{10, 1, 5};
     static inline const NodeType kLoopIterations{10, 1, 10};
     static inline const NodeType kNumberIo{10, 1, 26};
     static inline const NodeType kPointIo{10, 1, 32};

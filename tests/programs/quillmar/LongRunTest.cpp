@@ -1,0 +1,151 @@
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QProcessEnvironment>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/programs/quillmar/QuillmarTest.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using LongRunTest = QuillmarTest;
+
+// Some milliseconds a run: 100,000 runs take minutes.
+constexpr const char* kSlowProject = R"(<?xml version="1.0" ?>
+<QuillmarProject major="1" minor="0">
+    <Node id="0" type="10,3,1" name="noise">
+        <Value name="width" type="NUMBER" value="128" />
+        <Value name="height" type="NUMBER" value="128" />
+    </Node>
+    <Node id="1" type="10,3,2" name="blur" />
+    <Node id="2" type="10,1,53" name="image">
+        <Value name="loop_action" type="CHOICE" value="average" />
+    </Node>
+    <Connection from="0" outplug="image" to="1" inplug="image" />
+    <Connection from="1" outplug="image" to="2" inplug="image" />
+</QuillmarProject>
+)";
+
+constexpr const char* kSlowDocument = R"(<?xml version="1.0" ?>
+<QuillmarProject major="1" minor="0">
+    <Node id="0" type="10,1,5" name="graph">
+        <Value name="path" type="STRING" value="slow.qmr" />
+        <Value name="iterations" type="NUMBER" value="100000" />
+    </Node>
+    <Node id="1" type="10,16,0" name="writer">
+        <Value name="path" type="STRING" value="picture.png" />
+    </Node>
+    <Connection from="0" outplug="image" to="1" inplug="image" />
+</QuillmarProject>
+)";
+
+std::vector<std::string> Entries(const fs::path& folder) {
+    std::vector<std::string> names;
+    std::error_code code;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder, code)) {
+        names.push_back(entry.path().filename().string());
+    }
+    return names;
+}
+
+TEST_F(LongRunTest, SignalsAndTheTimeoutStopAtOnceLeavingNothingBehind) {
+    PackProject("slow", kSlowProject);
+    PackProject("document", kSlowDocument);
+    const struct {
+        QStringList arguments;
+        // Sent once the progress line shows runs; 0 for none.
+        int signal_number;
+        int exit_code;
+        const char* message;
+    } cases[] = {
+        {{"run", "slow.qmr", "--set", "iterations=100000", "-o", "out"},
+         SIGINT,
+         130,
+         "stopped by SIGINT"},
+        {{"render", "document.qmr", "-o", "out"}, SIGTERM, 143, "stopped by SIGTERM"},
+        {{"run", "slow.qmr", "--set", "iterations=100000", "-o", "out", "--timeout", "0.5"},
+         0,
+         124,
+         "stopped after the --timeout of 0.5 s"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        const fs::path temporary = m_folder / "tmp";
+        fs::create_directories(temporary);
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("TMPDIR", QString::fromStdString(temporary.string()));
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(QString::fromStdString(m_folder.string()));
+        process.start(QM_QUILLMAR_PROGRAM, QStringList(c.arguments) << "--progress");
+        ASSERT_TRUE(process.waitForStarted());
+        process.setReadChannel(QProcess::StandardError);
+        QByteArray err;
+        while (c.signal_number != 0 && !err.contains(" runs") && process.waitForReadyRead(10000)) {
+            err += process.readAllStandardError();
+        }
+        const auto sent = std::chrono::steady_clock::now();
+        if (c.signal_number != 0) {
+            ASSERT_TRUE(err.contains(" runs")) << err.toStdString();
+            kill(pid_t(process.processId()), c.signal_number);
+        }
+        ASSERT_TRUE(process.waitForFinished(20000));
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - sent).count();
+        err += process.readAllStandardError();
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), c.exit_code) << err.toStdString();
+        // The last line says why, after the progress line was cleared.
+        const QByteArray last = err.trimmed().split('\n').last();
+        EXPECT_TRUE(last.contains(c.message)) << err.toStdString();
+        EXPECT_LT(seconds, c.signal_number != 0 ? 2.0 : 5.0);
+        EXPECT_EQ(Entries(m_folder / "out"), std::vector<std::string>());
+        EXPECT_EQ(Entries(temporary), std::vector<std::string>());
+    }
+}
+
+TEST_F(LongRunTest, TemporaryFoldersOfProcessesThatAreGoneAreRemovedByTheNextRun) {
+    PackProject("slow", kSlowProject);
+    const pid_t gone = fork();
+    if (gone == 0) {
+        _exit(0);
+    }
+    ASSERT_GT(gone, 0);
+    ASSERT_EQ(waitpid(gone, nullptr, 0), gone);
+    const std::string alive = std::to_string(getpid());
+    const struct {
+        std::string name;
+        bool kept;
+    } cases[] = {
+        {"quillmar-" + std::to_string(gone) + "-0b5e", false},
+        {"quillmar-" + alive + "-0b5e", true},
+        {"quillmar-" + std::to_string(gone), true},
+        {"quillmar-x" + std::to_string(gone) + "-0b5e", true},
+        {"other-" + std::to_string(gone) + "-0b5e", true},
+    };
+    const fs::path temporary = m_folder / "tmp";
+    for (const auto& c : cases) {
+        WriteText(temporary / c.name / "Project.xml", kSlowProject);
+    }
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("TMPDIR", QString::fromStdString(temporary.string()));
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(QString::fromStdString(m_folder.string()));
+    process.start(QM_QUILLMAR_PROGRAM, {"info", "slow.qmr"});
+    ASSERT_TRUE(process.waitForFinished(20000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    for (const auto& c : cases) {
+        EXPECT_EQ(fs::exists(temporary / c.name / "Project.xml"), c.kept) << c.name;
+    }
+    EXPECT_EQ(Entries(temporary).size(), std::size(cases) - 1);
+}
+
+}  // namespace
