@@ -25,6 +25,7 @@
 #include "host/QDragSpinner.h"
 #include "host/QEventFlusher.h"
 #include "host/QMultiSlider.h"
+#include "nodes/attributes/AttributeFromDialog.h"
 #include "nodes/attributes/AttributesNode.h"
 #include "nodes/attributes/QAWMouseEventSignaler.h"
 #include "nodes/attributes/QAddEditAttributeDialog.h"
@@ -326,36 +327,7 @@ void QAttributesWidget::ScheduleEvents() {
 }
 
 void QAttributesWidget::CreateAttribute(uint32_t type, const QAddEditAttributeDialog& dialog) {
-    const std::string name = dialog.GetName().toStdString();
-    const double value = dialog.GetClampedDefault();
-    switch (type) {
-        case Attribute::BOOLEAN:
-            m_node->AddBooleanAttribute(name, true);
-            break;
-        case Attribute::NUMBER:
-            m_node->AddNumberAttribute(name, value, dialog.GetMinimum(), dialog.GetMaximum(),
-                                       dialog.GetSingleStep(), dialog.GetDecimals());
-            break;
-        case Attribute::POINT:
-            m_node->AddPointAttribute(name, Point{value, value}, dialog.GetMinimum(),
-                                      dialog.GetMaximum(), dialog.GetSingleStep(),
-                                      dialog.GetDecimals());
-            break;
-        case Attribute::FRAME:
-            m_node->AddFrameAttribute(name, Frame{0.0, 0.0, value, value});
-            break;
-        case Attribute::RGBO:
-            m_node->AddRgboAttribute(name, Rgbo{0.0, 0.0, 0.0, 0.0});
-            break;
-        case Attribute::CHOICE:
-            m_node->AddChoiceAttribute(name, dialog.GetChoices().toStdString());
-            break;
-        case Attribute::STRING:
-            m_node->AddStringAttribute(name, "");
-            break;
-        default:
-            return;
-    }
+    AttributeFromDialog::Create(dialog, type, *m_node);
     ScheduleEvents();
 }
 
@@ -424,40 +396,8 @@ void QAttributesWidget::OnEditAttributeEvent() {
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
-    QAttributeManager* manager = m_managers[static_cast<size_t>(index)];
-    const Attribute::Type type = attribute->GetType();
-    if (type == Attribute::CHOICE) {
-        attribute->SetChoiceNames(dialog.GetChoices().toStdString());
-        manager->attributeParametersChanged();
-        return;
-    }
-    if (type != Attribute::NUMBER && type != Attribute::POINT && type != Attribute::FRAME) {
-        return;
-    }
-    const double value = dialog.GetClampedDefault();
-    attribute->m_decimals = dialog.GetDecimals();
-    attribute->m_minimum = dialog.GetMinimum();
-    attribute->m_maximum = dialog.GetMaximum();
-    attribute->m_single_step = dialog.GetSingleStep();
-    switch (type) {
-        case Attribute::NUMBER:
-            attribute->m_default[0] = value;
-            attribute->SetNumber(attribute->GetNumber(), false);
-            break;
-        case Attribute::POINT:
-            attribute->m_default[0] = value;
-            attribute->m_default[1] = value;
-            attribute->SetPoint(attribute->GetPoint(), false);
-            break;
-        default:
-            attribute->m_default[0] = 0.0;
-            attribute->m_default[1] = 0.0;
-            attribute->m_default[2] = value;
-            attribute->m_default[3] = value;
-            attribute->SetFrame(attribute->GetFrame(), false);
-            break;
-    }
-    manager->attributeParametersChanged();
+    AttributeFromDialog::Apply(dialog, *attribute);
+    m_managers[static_cast<size_t>(index)]->attributeParametersChanged();
 }
 
 void QAttributesWidget::OnDuplicateAttributeEvent() {

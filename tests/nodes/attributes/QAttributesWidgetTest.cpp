@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,6 +24,7 @@
 #include <QTimer>
 
 #include "host/Attribute.h"
+#include "host/AttributeListState.h"
 #include "host/Engine.h"
 #include "host/Manager.h"
 #include "host/NodeGraph.h"
@@ -593,6 +595,52 @@ TEST_F(QAttributesWidgetTest, EditChangesTheDefinitionInPlace) {
     EXPECT_EQ(gain.GetDecimals(), 1);
     EXPECT_EQ(gain.GetMaximum(), 10.0);
     EXPECT_EQ(m_node->GetNumAttributes(), 4u);
+}
+
+// OK without a change keeps every definition bit for bit, whatever the boxes can show; a duplicate
+// copies the definition exactly.
+TEST_F(QAttributesWidgetTest, EditAndDuplicateWithoutChangesLoseNothing) {
+    const double infinity = std::numeric_limits<double>::infinity();
+    m_node->AddNumberAttribute("roughness", 0.6, 0, 1, 0.01, 0);
+    m_node->AddNumberAttribute("contrast", 1.2, -infinity, infinity, 0.1, 0);
+    m_node->AddNumberAttribute("third", 1.0 / 3, -12345.6789, 2e7, 1e-7, 2);
+    m_node->AddPointAttribute("centre", {1.5, -2.25}, -5, 5, 0.25, 2);
+    m_node->AddFrameAttribute("crop", {0, 0, 32, 32});
+    m_node->AddChoiceAttribute("speed", "fast,slow");
+    Deliver();
+    QAttributesWidget* panel = MakePanel();
+    const size_t count = m_node->GetNumAttributes();
+    const AttributeListState before = AttributeListState::Capture(*m_node);
+    for (size_t k = 0; k < count; ++k) {
+        SCOPED_TRACE(m_node->GetAttributeByIndex(k)->GetName());
+        auto seen = AnswerDialog(DialogInput());
+        PressName(panel->GetRows()[k].m_name_label, Qt::RightButton, "Edit Attribute");
+        EXPECT_TRUE(seen->accepted);
+        EXPECT_TRUE(AttributeListState::Capture(*m_node) == before);
+    }
+    for (size_t k = 0; k < count; ++k) {
+        const Attribute& source = *m_node->GetAttributeByIndex(k);
+        SCOPED_TRACE(source.GetName());
+        auto seen = AnswerDialog(DialogInput().Name(QString("copy%1").arg(k)));
+        PressName(panel->GetRows()[k].m_name_label, Qt::RightButton, "Duplicate Attribute");
+        ASSERT_TRUE(seen->accepted);
+        const Attribute& copy = *m_node->GetAttributeByIndex(m_node->GetNumAttributes() - 1);
+        for (int c = 0; c < 4; ++c) {
+            EXPECT_EQ(copy.m_default[c], source.m_default[c]) << c;
+        }
+        if (source.GetType() != Attribute::FRAME) {
+            EXPECT_EQ(copy.GetMinimum(), source.GetMinimum());
+            EXPECT_EQ(copy.GetMaximum(), source.GetMaximum());
+            EXPECT_EQ(copy.GetSingleStep(), source.GetSingleStep());
+            EXPECT_EQ(copy.GetDecimals(), source.GetDecimals());
+        }
+        EXPECT_EQ(copy.GetChoiceNames(), source.GetChoiceNames());
+    }
+    // Empty choices between commas are ignored.
+    auto seen = AnswerDialog(DialogInput().Choices("fast,slow,"));
+    PressName(panel->GetRows()[5].m_name_label, Qt::RightButton, "Edit Attribute");
+    EXPECT_EQ(m_node->GetAttributeByIndex(5)->GetChoiceNames(),
+              (std::vector<std::string>{"fast", "slow"}));
 }
 
 TEST_F(QAttributesWidgetTest, DuplicateAddsAnAttributeOfTheSourceType) {
