@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <initializer_list>
 #include <string>
 
 #include <QComboBox>
@@ -226,9 +227,9 @@ void QAddEditAttributeDialog::BuildForm() {
 void QAddEditAttributeDialog::FillFromAttribute() {
     Form& ui = *m_ui;
     const Attribute& attribute = *m_attribute;
-    if (m_mode == kEdit) {
+    if (m_mode == kEdit || m_mode == kRename) {
         ui.m_name_qtext->setText(QString::fromStdString(attribute.GetName()));
-        ui.m_name_qtext->setEnabled(false);
+        ui.m_name_qtext->setEnabled(m_mode == kRename);
     }
 
     // typeChanged runs exactly once, even when the index does not change.
@@ -252,6 +253,13 @@ void QAddEditAttributeDialog::FillFromAttribute() {
     } else if (attribute.GetType() == Attribute::CHOICE) {
         ui.m_choices_qtext->setText(
             QString::fromStdString(StringJoin(attribute.GetChoiceNames(), ",")));
+    }
+    if (m_mode == kRename) {
+        for (QWidget* field : std::initializer_list<QWidget*>{
+                 ui.m_decimals_qspin, ui.m_default_qspin, ui.m_minimum_qspin, ui.m_maximum_qspin,
+                 ui.m_single_step_qspin, ui.m_choices_qtext}) {
+            field->setEnabled(false);
+        }
     }
     m_shown = {GetDefault(), GetMinimum(), GetMaximum(), GetSingleStep(), double(GetDecimals())};
     m_shown_choices = GetChoices();

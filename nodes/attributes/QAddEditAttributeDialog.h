@@ -23,7 +23,7 @@ class QVBoxLayout;
 class QAddEditAttributeDialog : public QDialog {
     Q_OBJECT
 public:
-    enum Mode : int { kAdd = 0, kEdit = 1, kDuplicate = 2 };
+    enum Mode : int { kAdd = 0, kEdit = 1, kDuplicate = 2, kRename = 3 };
     enum Field : int {
         kDefaultField,
         kMinimumField,
@@ -33,8 +33,8 @@ public:
         kChoicesField
     };
 
-    // `attribute` is null in add mode; in edit and duplicate mode the form starts from it. The
-    // attribute is not owned and must outlive the dialog.
+    // `attribute` is null in add mode; in the other modes the form starts from it. Rename mode
+    // offers only the name. The attribute is not owned and must outlive the dialog.
     QAddEditAttributeDialog(QWidget* parent, int mode, Attribute* attribute);
     ~QAddEditAttributeDialog() override;
 

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSizePolicy>
@@ -19,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "host/Attribute.h"
+#include "host/AttributeListState.h"
 #include "host/Manager.h"
 #include "host/QAttributeManager.h"
 #include "host/QColorButton.h"
@@ -376,6 +378,10 @@ void QAttributesWidget::ShowContextMenu(QMouseEvent* event, QLabel* label) {
         connect(duplicate, &QAction::triggered, this,
                 &QAttributesWidget::OnDuplicateAttributeEvent);
     }
+    QAction* rename = menu.addAction(QStringLiteral("Rename Attribute..."));
+    connect(rename, &QAction::triggered, this, &QAttributesWidget::OnRenameAttributeEvent);
+    QAction* reset = menu.addAction(QStringLiteral("Reset to Default"));
+    connect(reset, &QAction::triggered, this, &QAttributesWidget::OnResetAttributeEvent);
     QAction* remove = menu.addAction(QStringLiteral("Delete Attribute"));
     connect(remove, &QAction::triggered, this, &QAttributesWidget::OnDeleteAttributeEvent);
 
@@ -418,18 +424,70 @@ void QAttributesWidget::OnDuplicateAttributeEvent() {
     RefreshRows();
 }
 
-void QAttributesWidget::OnDeleteAttributeEvent() {
+void QAttributesWidget::OnRenameAttributeEvent() {
     const int index = FindRow(m_context_label);
-    if (index < 0) {
+    Attribute* attribute = index < 0 ? nullptr : m_node->GetAttributeByIndex(size_t(index));
+    if (!attribute) {
         return;
     }
-    // The viewer may be showing an outplug that is about to go away.
+    QAddEditAttributeDialog dialog(this, QAddEditAttributeDialog::kRename, attribute);
+    dialog.setWindowTitle(QStringLiteral("Rename Attribute"));
+    const std::string from = attribute->GetName();
+    const std::string to =
+        dialog.exec() == QDialog::Accepted ? dialog.GetName().toStdString() : from;
+    if (to == from) {
+        return;
+    }
+    // The node has no rename of its own: it is rebuilt from the attribute on, connections and
+    // values included, under the new name.
+    AttributeListState state = AttributeListState::Capture(*m_node);
+    state.Rename(from, to);
     Manager::Get()->SetDisplayNode(nullptr, Manager::kNoOutplug);
-    m_inert = true;
-    m_node->DeleteAttribute(static_cast<uint64_t>(index));
+    GoInert();
+    if (!state.Restore(*m_node)) {
+        QMessageBox::warning(this, QStringLiteral("Rename Attribute"),
+                             QStringLiteral("Some connections of \"%1\" could not be made again.")
+                                 .arg(QString::fromStdString(to)));
+    }
     ScheduleEvents();
+}
 
-    // The rows no longer match the attributes: the panel stays inert until the host rebuilds it.
+void QAttributesWidget::OnResetAttributeEvent() {
+    const int index = FindRow(m_context_label);
+    Attribute* attribute = index < 0 ? nullptr : m_node->GetAttributeByIndex(size_t(index));
+    if (!attribute) {
+        return;
+    }
+    const double* d = attribute->m_default;
+    switch (attribute->GetType()) {
+        case Attribute::BOOLEAN:
+            attribute->SetBoolean(d[0] != 0.0, true);
+            break;
+        case Attribute::NUMBER:
+            attribute->SetNumber(d[0], true);
+            break;
+        case Attribute::POINT:
+            attribute->SetPoint(Point{d[0], d[1]}, true);
+            break;
+        case Attribute::FRAME:
+            attribute->SetFrame(Frame{d[0], d[1], d[2], d[3]}, true);
+            break;
+        case Attribute::RGBO:
+            attribute->SetRgbo(Rgbo{d[0], d[1], d[2], d[3]}, true);
+            break;
+        case Attribute::CHOICE:
+            // A choice is defined with its first entry selected.
+            attribute->SetChoiceIndex(0, true);
+            break;
+        case Attribute::STRING:
+            attribute->SetString("", true);
+            break;
+    }
+    ScheduleEvents();
+}
+
+void QAttributesWidget::GoInert() {
+    m_inert = true;
     for (AttributeRow& row : m_rows) {
         for (QWidget* widget : std::initializer_list<QWidget*>{
                  row.m_name_label, row.m_check_box, row.m_line_edit, row.m_color_button,
@@ -442,4 +500,25 @@ void QAttributesWidget::OnDeleteAttributeEvent() {
         }
     }
     m_ui->m_add_attribute_qbutton->setEnabled(false);
+}
+
+void QAttributesWidget::OnDeleteAttributeEvent() {
+    const int index = FindRow(m_context_label);
+    if (index < 0) {
+        return;
+    }
+    const QString name = m_context_label->text();
+    const auto answer = QMessageBox::question(
+        this, QStringLiteral("Delete Attribute"),
+        QStringLiteral("Delete the attribute \"%1\" and its connections?").arg(name),
+        QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel);
+    if (answer != QMessageBox::Yes) {
+        return;
+    }
+    // The viewer may be showing an outplug that is about to go away.
+    Manager::Get()->SetDisplayNode(nullptr, Manager::kNoOutplug);
+    // The rows no longer match the attributes: the panel stays inert until the host rebuilds it.
+    GoInert();
+    m_node->DeleteAttribute(static_cast<uint64_t>(index));
+    ScheduleEvents();
 }

@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
@@ -202,6 +203,21 @@ protected:
             return true;
         }));
         return seen;
+    }
+
+    // Answers the next question box with `button`; the flag tells whether one was asked.
+    std::shared_ptr<bool> AnswerQuestion(QMessageBox::StandardButton button) {
+        auto asked = std::make_shared<bool>(false);
+        m_answerers.push_back(std::make_unique<Answerer>([asked, button] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) {
+                return false;
+            }
+            *asked = true;
+            box->button(button)->click();
+            return true;
+        }));
+        return asked;
     }
 
     // Presses `button` on `label` and answers the context menu, if one opens, by choosing the
@@ -398,7 +414,7 @@ TEST_F(QAttributesWidgetTest, TwentyFiveAttributesDisableAddingAndDuplicating) {
     EXPECT_TRUE(AddButton()->isEnabled());
     MenuSeen menu = PressName(panel->GetRows()[0].m_name_label);
     ASSERT_TRUE(menu.shown);
-    ASSERT_EQ(menu.entries.size(), 3u);
+    ASSERT_EQ(menu.entries.size(), 5u);
     EXPECT_EQ(menu.entries[1].first, "Duplicate Attribute");
 
     m_node->AddNumberAttribute("n24", 0, 0, 1, 1, 0);
@@ -408,6 +424,8 @@ TEST_F(QAttributesWidgetTest, TwentyFiveAttributesDisableAddingAndDuplicating) {
     menu = PressName(panel->GetRows()[24].m_name_label);
     ASSERT_TRUE(menu.shown);
     EXPECT_EQ(menu.entries, (std::vector<std::pair<QString, bool>>{{"Edit Attribute", true},
+                                                                   {"Rename Attribute...", true},
+                                                                   {"Reset to Default", true},
                                                                    {"Delete Attribute", true}}));
 
     // More than the limit (read from a definition file, say): every row is shown.
@@ -419,7 +437,7 @@ TEST_F(QAttributesWidgetTest, TwentyFiveAttributesDisableAddingAndDuplicating) {
     EXPECT_EQ(panel->GetRows().size(), 27u);
     EXPECT_FALSE(AddButton()->isEnabled());
     menu = PressName(panel->GetRows()[26].m_name_label);
-    EXPECT_EQ(menu.entries.size(), 2u);
+    EXPECT_EQ(menu.entries.size(), 4u);
 }
 
 TEST_F(QAttributesWidgetTest, ContextMenuEntriesDependOnTheType) {
@@ -438,6 +456,8 @@ TEST_F(QAttributesWidgetTest, ContextMenuEntriesDependOnTheType) {
             EXPECT_EQ(menu.entries,
                       (std::vector<std::pair<QString, bool>>{{"Edit Attribute", editable[k]},
                                                              {"Duplicate Attribute", editable[k]},
+                                                             {"Rename Attribute...", true},
+                                                             {"Reset to Default", true},
                                                              {"Delete Attribute", true}}));
         }
     }
@@ -643,6 +663,51 @@ TEST_F(QAttributesWidgetTest, EditAndDuplicateWithoutChangesLoseNothing) {
               (std::vector<std::string>{"fast", "slow"}));
 }
 
+// The value, the place in the list and every connection follow the new name; a name in use is
+// refused as in the dialog.
+TEST_F(QAttributesWidgetTest, RenameKeepsValuePlaceAndConnections) {
+    m_node->AddNumberAttribute("first", 1, 0, 10, 1, 0);
+    m_node->AddNumberAttribute("gain", 2, 0, 10, 0.5, 1);
+    m_node->AddStringAttribute("last", "x");
+    m_node->GetAttributeByIndex(1)->SetNumber(7, false);
+    RefPtr<AttributesNode> source(new AttributesNode);
+    source->AddNumberAttribute("feed", 3, 0, 10, 1, 0);
+    RefPtr<NumberIoNode> output(new NumberIoNode);
+    NodeGraph& graph = *Engine::Get()->GetDocument();
+    graph.AddNode(source.Get());
+    graph.AddNode(output.Get());
+    ASSERT_TRUE(graph.ConnectNodes(m_node.Get(), "gain", 0, output.Get(), "number", 0));
+    ASSERT_TRUE(graph.ConnectNodes(source.Get(), "feed", 0, m_node.Get(), "gain", 0));
+    Deliver();
+    QAttributesWidget* panel = MakePanel();
+
+    auto seen = AnswerDialog(DialogInput().Name("first"));
+    PressName(panel->GetRows()[1].m_name_label, Qt::RightButton, "Rename Attribute...");
+    EXPECT_FALSE(seen->accepted);
+    EXPECT_EQ(m_node->GetAttributeByIndex(1)->GetName(), "gain");
+
+    seen = AnswerDialog(DialogInput().Name("level"));
+    PressName(panel->GetRows()[1].m_name_label, Qt::RightButton, "Rename Attribute...");
+    ASSERT_TRUE(seen->accepted);
+    EXPECT_EQ(seen->title, "Rename Attribute");
+    ASSERT_EQ(m_node->GetNumAttributes(), 3u);
+    EXPECT_EQ(m_node->GetAttributeByIndex(0)->GetName(), "first");
+    const Attribute& level = *m_node->GetAttributeByIndex(1);
+    EXPECT_EQ(level.GetName(), "level");
+    EXPECT_EQ(level.GetNumber(), 7.0);
+    EXPECT_EQ(level.GetDecimals(), 1);
+    EXPECT_EQ(level.GetSingleStep(), 0.5);
+    EXPECT_EQ(m_node->GetAttributeByIndex(2)->GetString(), "x");
+    const uint32_t in = output->FindInplug("number");
+    EXPECT_EQ(output->GetInplugNode(in), m_node.Get());
+    EXPECT_EQ(m_node->GetOutplugName(output->GetInplugNodeOutplug(in)), "level");
+    const uint32_t fed = m_node->FindInplug("level");
+    ASSERT_NE(fed, Node::kNone);
+    EXPECT_EQ(m_node->GetInplugNode(fed), source.Get());
+    // The rows no longer match: the host builds a new panel.
+    EXPECT_FALSE(AddButton()->isEnabled());
+}
+
 TEST_F(QAttributesWidgetTest, DuplicateAddsAnAttributeOfTheSourceType) {
     m_node->AddNumberAttribute("gain", 2, 0, 100, 1, 0);
     m_node->AddChoiceAttribute("level", "low,mid,high");
@@ -700,8 +765,15 @@ TEST_F(QAttributesWidgetTest, DeleteRemovesTheAttributeAndLeavesThePanelInert) {
     Manager::Get()->SetDisplayNode(m_node.Get(), 1);
     QAttributesWidget* panel = MakePanel();
 
-    // The frame's first label opens the menu.
+    // Cancelling the question keeps the attribute; the frame's first label opens the menu.
+    auto answered = AnswerQuestion(QMessageBox::Cancel);
     PressName(panel->GetRows()[1].m_name_label, Qt::RightButton, "Delete Attribute");
+    EXPECT_TRUE(*answered);
+    ASSERT_EQ(m_node->GetNumAttributes(), 3u);
+    EXPECT_TRUE(AddButton()->isEnabled());
+    answered = AnswerQuestion(QMessageBox::Yes);
+    PressName(panel->GetRows()[1].m_name_label, Qt::RightButton, "Delete Attribute");
+    EXPECT_TRUE(*answered);
     ASSERT_EQ(m_node->GetNumAttributes(), 2u);
     EXPECT_EQ(m_node->GetAttributeByIndex(0)->GetName(), "gain");
     EXPECT_EQ(m_node->GetAttributeByIndex(1)->GetName(), "label");

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
@@ -44,6 +45,32 @@ QString OutputText(const ViewerWindow& viewer, const std::string& output) {
     }
     const QList<QLabel*> labels = box->findChildren<QLabel*>();
     return labels.size() > 1 ? labels[1]->text() : "(empty)";
+}
+
+// Opens the context menu of `label`, chooses `entry`, and answers what opens next with `then`.
+void ChooseFromMenu(QLabel* label, const QString& entry, std::function<void()> then) {
+    QTimer::singleShot(0, [entry, then] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        for (QAction* action : menu->actions()) {
+            if (action->text() == entry) {
+                menu->setActiveAction(action);
+            }
+        }
+        QTimer::singleShot(0, then);
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QTest::mouseClick(label, Qt::LeftButton);
+}
+
+QLabel* NameLabel(const EditorWindow& editor, const QString& name) {
+    QWidget* panel = editor.GetTabs()->findChild<QWidget*>("QAttributesWidget");
+    for (QLabel* candidate : panel ? panel->findChildren<QLabel*>() : QList<QLabel*>()) {
+        if (candidate->text() == name && candidate->isEnabled()) {
+            return candidate;
+        }
+    }
+    return nullptr;
 }
 
 class ViewerTest : public SandboxTest {
@@ -134,19 +161,20 @@ TEST_F(ViewerTest, EditorAddsAnAttributeAndSavesWithoutLosingPackedFiles) {
             label = candidate->text() == "contrast" ? candidate : label;
         }
         ASSERT_EQ(label->text(), "contrast");
-        QTimer::singleShot(0, [] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            ASSERT_NE(menu, nullptr);
-            for (QAction* action : menu->actions()) {
-                if (action->text() == "Delete Attribute") {
-                    menu->setActiveAction(action);
-                }
-            }
-            QTest::keyClick(menu, Qt::Key_Return);
+        ChooseFromMenu(label, "Delete Attribute", [] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            box->button(QMessageBox::Yes)->click();
         });
-        QTest::mouseClick(label, Qt::LeftButton);
         EXPECT_EQ(attributes->GetNumAttributes(), count);
         EXPECT_TRUE(editor.IsModified());
+        // Undo brings the attribute back, up to the state saved; redo deletes it again.
+        editor.RecordChanges();
+        editor.GetUndoStack().undo();
+        EXPECT_EQ(attributes->GetNumAttributes(), count + 1);
+        EXPECT_FALSE(editor.IsModified());
+        editor.GetUndoStack().redo();
+        EXPECT_EQ(attributes->GetNumAttributes(), count);
         const QPointer<QWidget> old_panel = panel;
         EXPECT_TRUE(QTest::qWaitFor(
             [&] {
@@ -172,6 +200,59 @@ TEST_F(ViewerTest, EditorAddsAnAttributeAndSavesWithoutLosingPackedFiles) {
     fs::current_path(m_folder / "unpacked");
     ASSERT_TRUE(DecompressFiles(path));
     EXPECT_TRUE(fs::exists(m_folder / "unpacked" / "octaves.qmr"));
+}
+
+// An author's session on the material example: an Edit answered with OK changes no byte of the
+// saved file, and a rename carries the attribute's connections, so the project still runs.
+TEST_F(ViewerTest, EditorKeepsTheFileThroughAnUnchangedEditAndARename) {
+    const std::string path = Example("material");
+    auto unpacked = [&](const std::string& folder) {
+        fs::create_directory(m_folder / folder);
+        fs::current_path(m_folder / folder);
+        EXPECT_TRUE(DecompressFiles(path));
+        fs::current_path(m_folder);
+        return ReadText(m_folder / folder / "node0_definitions.xml") +
+               ReadText(m_folder / folder / "Project.xml");
+    };
+    {
+        EditorWindow editor;
+        ASSERT_EQ(editor.Open(path).GetCode(), 0);
+        ASSERT_LE(editor.Save().GetCode(), 1);
+        const std::string saved = unpacked("first");
+        for (const char* name : {"roughness", "size", "height_scale"}) {
+            QLabel* label = NameLabel(editor, name);
+            ASSERT_NE(label, nullptr) << name;
+            ChooseFromMenu(label, "Edit Attribute", [] {
+                auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                ASSERT_NE(dialog, nullptr);
+                dialog->accept();
+            });
+        }
+        EXPECT_FALSE(editor.IsModified());
+        ASSERT_LE(editor.Save().GetCode(), 1);
+        EXPECT_EQ(unpacked("second"), saved);
+
+        ChooseFromMenu(NameLabel(editor, "roughness"), "Rename Attribute...", [] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->findChild<QLineEdit*>("m_name_qtext")->setText("rough");
+            dialog->findChild<QDialogButtonBox*>("m_ok_cancel_buttons")
+                ->button(QDialogButtonBox::Ok)
+                ->click();
+        });
+        ASSERT_LE(editor.Save().GetCode(), 1);
+    }
+    Engine::Get()->SetDocument(nullptr);
+    QProcess run;
+    run.start(QM_QUILLMAR_PROGRAM, {"run", QString::fromStdString(path), "--set", "rough=0.3", "-o",
+                                    QString::fromStdString((m_folder / "out").string())});
+    ASSERT_TRUE(run.waitForFinished(60000));
+    EXPECT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
+    // The renamed attribute still drives the roughness image: 0.3 of white.
+    const QImage roughness(
+        QString::fromStdString((m_folder / "out" / "material_roughness.png").string()));
+    ASSERT_FALSE(roughness.isNull());
+    EXPECT_NEAR(qRed(roughness.pixel(10, 10)), 77, 1);
 }
 
 TEST_F(ViewerTest, ScreenshotWithoutADisplay) {
