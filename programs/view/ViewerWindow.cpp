@@ -7,12 +7,14 @@
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTabWidget>
 
 #include "host/Attribute.h"
 #include "host/EvaluateNodeOutplugs.h"
 #include "host/Node.h"
 #include "host/NodeTypeRegistry.h"
 #include "host/Update.h"
+#include "programs/view/GraphView.h"
 #include "programs/view/OutputsView.h"
 
 namespace {
@@ -25,15 +27,21 @@ constexpr int kBusyRetryMilliseconds = 100;
 }  // namespace
 
 ViewerWindow::ViewerWindow(QWidget* parent)
-    : QMainWindow(parent), m_panel_area(new QScrollArea), m_outputs(new OutputsView) {
+    : QMainWindow(parent),
+      m_panel_area(new QScrollArea),
+      m_outputs(new OutputsView),
+      m_tabs(new QTabWidget),
+      m_graph(new GraphView) {
     auto* splitter = new QSplitter(this);
     m_panel_area->setWidgetResizable(true);
     m_panel_area->setMinimumWidth(380);
     auto* outputs_area = new QScrollArea;
     outputs_area->setWidgetResizable(true);
     outputs_area->setWidget(m_outputs);
+    m_tabs->addTab(outputs_area, "Outputs");
+    m_tabs->addTab(m_graph, "Graph");
     splitter->addWidget(m_panel_area);
-    splitter->addWidget(outputs_area);
+    splitter->addWidget(m_tabs);
     splitter->setStretchFactor(1, 1);
     setCentralWidget(splitter);
     resize(1000, 700);
@@ -68,6 +76,7 @@ Status ViewerWindow::Open(const std::string& path) {
     const NodeTypeRegistry::Entry* entry = NodeTypeRegistry::Get().Find(node->GetNodeType());
     m_interface = entry ? entry->m_interface.Get() : nullptr;
     node->AddNodeListener(this);
+    m_graph->SetProjectNode(node);
     if (status.GetCode() == 1) {
         statusBar()->showMessage(QString::fromStdString(status.GetMessage()));
     }

@@ -11,11 +11,14 @@
 #include "host/Status.h"
 #include "programs/quillmar/ProjectNode.h"
 
+class GraphView;
 class NodeInterface;
 class OutputsView;
 class QScrollArea;
+class QTabWidget;
 
-// A project run as one Node Graph node: the node's panel on the left, its outputs on the right.
+// A project run as one Node Graph node: the node's panel on the left, its outputs on the right
+// and, in a second tab, the picture of its project's graph.
 // Outputs are evaluated again whenever the node reports an event (an attribute edited in the
 // panel, a project read through the panel's actions). When the node's interface changes (another
 // project, or the same file changed on disk and read again), the panel is rebuilt, as a host
@@ -38,6 +41,8 @@ public:
     Node* GetNode() const { return m_project.Get(); }
     QWidget* GetPanel() const { return m_panel; }
     OutputsView* GetOutputs() const { return m_outputs; }
+    QTabWidget* GetTabs() const { return m_tabs; }
+    GraphView* GetGraph() const { return m_graph; }
 
     void OnNodeEvent(Node* node, const NodeEvent& event) override;
 
@@ -58,6 +63,8 @@ private:
     QScrollArea* m_panel_area;
     QPointer<QWidget> m_panel;
     OutputsView* m_outputs;
+    QTabWidget* m_tabs;
+    GraphView* m_graph;
     std::string m_interface_text;
     QFileSystemWatcher m_watcher;
     QTimer m_event_pump;

@@ -28,7 +28,9 @@
 #include "host/NodeGraph.h"
 #include "host/ProjectFile.h"
 #include "host/Update.h"
+#include "programs/graph/GraphPicture.h"
 #include "programs/view/EditorWindow.h"
+#include "programs/view/GraphView.h"
 #include "programs/view/OutputsView.h"
 #include "programs/view/ViewerWindow.h"
 #include "tests/hostlib/project/SandboxTest.h"
@@ -253,6 +255,73 @@ TEST_F(ViewerTest, EditorKeepsTheFileThroughAnUnchangedEditAndARename) {
         QString::fromStdString((m_folder / "out" / "material_roughness.png").string()));
     ASSERT_FALSE(roughness.isNull());
     EXPECT_NEAR(qRed(roughness.pixel(10, 10)), 77, 1);
+}
+
+// The Graph tab shows the project's graph, opens the project packed for a nested Node Graph node,
+// and comes back.
+TEST_F(ViewerTest, GraphTabOpensNestedProjects) {
+    ViewerWindow viewer;
+    ASSERT_EQ(viewer.Open(Example("nested")).GetCode(), 0);
+    GraphView* graph = viewer.GetGraph();
+    viewer.GetTabs()->setCurrentWidget(graph);
+    viewer.show();
+    QCoreApplication::processEvents();
+    auto find = [graph](const std::string& type) {
+        const GraphPicture* picture = graph->GetPicture();
+        const size_t count = picture ? picture->GetBoxes().size() : 0;
+        for (size_t index = 0; index < count; ++index) {
+            if (picture->GetBoxes()[index].m_node->GetTypeName() == type) {
+                return index;
+            }
+        }
+        return count;
+    };
+    ASSERT_NE(graph->GetPicture(), nullptr) << graph->GetMessage().toStdString();
+    const size_t nested = find("Node Graph");
+    ASSERT_LT(nested, graph->GetPicture()->GetBoxes().size());
+    EXPECT_FALSE(graph->OpenNested(find("Attributes")));
+    ASSERT_TRUE(graph->OpenNested(nested)) << graph->GetMessage().toStdString();
+    EXPECT_EQ(graph->GetDepth(), 2u);
+    EXPECT_LT(find("Noise"), graph->GetPicture()->GetBoxes().size());
+    graph->Back();
+    EXPECT_EQ(graph->GetDepth(), 1u);
+    EXPECT_EQ(find("Node Graph"), nested);
+}
+
+// A node that the evaluation reported in an error state is marked, by its type and name; a node of
+// the same type without a name is not.
+TEST_F(ViewerTest, GraphTabMarksTheNodesInError) {
+    fs::create_directory(m_folder / "division");
+    WriteText(m_folder / "division" / "Project.xml", R"(<QuillmarProject major="1" minor="0">
+    <Node id="0" type="10,2,1" name="ratio">
+        <Value name="operation" type="CHOICE" value="divide" />
+        <Value name="a" type="NUMBER" value="1" />
+    </Node>
+    <Node id="1" type="10,2,1" />
+    <Node id="2" type="10,1,26" name="out" />
+    <Connection from="0" outplug="number" to="1" inplug="a" />
+    <Connection from="1" outplug="number" to="2" inplug="number" />
+</QuillmarProject>)");
+    const std::string path = (m_folder / "division.qmr").string();
+    std::string error;
+    ASSERT_TRUE(CompressFiles((m_folder / "division").string(), {"Project.xml"}, path, error))
+        << error;
+    ViewerWindow viewer;
+    ASSERT_EQ(viewer.Open(path).GetCode(), 0);
+    viewer.GetTabs()->setCurrentWidget(viewer.GetGraph());
+    viewer.show();
+    QCoreApplication::processEvents();
+    const GraphPicture* picture = viewer.GetGraph()->GetPicture();
+    ASSERT_NE(picture, nullptr);
+    ASSERT_EQ(picture->GetBoxes().size(), 3u);
+    const bool expected_error[] = {true, false, false};
+    const GraphPicture::Role expected_role[] = {
+        GraphPicture::Role::kNode, GraphPicture::Role::kNode, GraphPicture::Role::kOutput};
+    for (size_t index = 0; index < 3; ++index) {
+        SCOPED_TRACE(index);
+        EXPECT_EQ(picture->GetBoxes()[index].m_error, expected_error[index]);
+        EXPECT_EQ(picture->GetBoxes()[index].m_role, expected_role[index]);
+    }
 }
 
 TEST_F(ViewerTest, ScreenshotWithoutADisplay) {
