@@ -70,6 +70,18 @@ void NodeGraphNodeInterface::ConnectPathField(QNodeAttributesWidget& panel, Node
         bool busy = false;
     };
     auto state = std::make_shared<Field>(Field{path->GetString()});
+    // A long path shows its end, the file name, with the whole path in the tooltip.
+    auto show_file_name = [field](const QString& text) {
+        field->setToolTip(text);
+        const QString name =
+            QString::fromStdString(boost::filesystem::path(text.toStdString()).filename().string());
+        field->setMinimumWidth(field->fontMetrics().horizontalAdvance(name + QStringLiteral("  ")));
+        if (!field->hasFocus()) {
+            field->setCursorPosition(int(text.size()));
+        }
+    };
+    show_file_name(field->text());
+    QObject::connect(field, &QLineEdit::textChanged, &panel, show_file_name);
     QObject::connect(field, &QLineEdit::editingFinished, &panel, [this, &node, field, state] {
         const std::string typed = field->text().toStdString();
         if (state->busy || typed == state->loaded) {

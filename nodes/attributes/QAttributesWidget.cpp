@@ -1,5 +1,6 @@
 #include "nodes/attributes/QAttributesWidget.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <string>
 
@@ -39,6 +40,9 @@ bool IsEditable(Attribute::Type type) {
     return type == Attribute::NUMBER || type == Attribute::POINT || type == Attribute::FRAME ||
            type == Attribute::CHOICE;
 }
+
+constexpr int kMinimumLabelWidth = 80;
+constexpr int kLabelPadding = 8;
 
 QSpacerItem* NewExpandingSpacer() {
     return new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum);
@@ -152,14 +156,38 @@ void QAttributesWidget::BuildForm() {
 
 QLabel* QAttributesWidget::NewNameLabel(const QString& text) {
     auto* label = new QLabel(text, this);
-    label->setFixedSize(80, 22);
+    label->setFixedHeight(22);
+    label->setToolTip(text);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return label;
 }
 
-QDragSpinner* QAttributesWidget::NewSpinner() {
+void QAttributesWidget::FitNameColumn() {
+    int width = kMinimumLabelWidth;
+    for (const AttributeRow& row : m_rows) {
+        width = std::max(
+            width, row.m_name_label->fontMetrics().horizontalAdvance(row.m_name_label->text()) +
+                       kLabelPadding);
+    }
+    for (const AttributeRow& row : m_rows) {
+        for (QLabel* label : {row.m_name_label, row.m_second_name_label}) {
+            if (label) {
+                label->setFixedWidth(width);
+            }
+        }
+    }
+    m_ui->m_label_qlabel->setMinimumWidth(width);
+}
+
+QDragSpinner* QAttributesWidget::NewSpinner(const QString& component) {
     auto* spinner = new QDragSpinner(this);
-    spinner->setFixedSize(60, 22);
+    // At least 60 pixels, wider when the number needs it.
+    spinner->setMinimumWidth(60);
+    spinner->setFixedHeight(22);
+    spinner->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
+    if (!component.isEmpty()) {
+        spinner->setPrefix(component + QStringLiteral(" "));
+    }
     return spinner;
 }
 
@@ -175,9 +203,10 @@ QMultiSlider* QAttributesWidget::NewSlider() {
 }
 
 void QAttributesWidget::AddTwoSpinnersAndSlider(QHBoxLayout* layout, QDragSpinner*& first,
-                                                QDragSpinner*& second, QMultiSlider*& slider) {
-    first = NewSpinner();
-    second = NewSpinner();
+                                                QDragSpinner*& second, QMultiSlider*& slider,
+                                                const char* components) {
+    first = NewSpinner(QString(QLatin1Char(components[0])));
+    second = NewSpinner(QString(QLatin1Char(components[1])));
     slider = NewSlider();
     layout->addWidget(first);
     layout->addWidget(second);
@@ -233,7 +262,7 @@ void QAttributesWidget::AddAttributeRow(uint32_t index) {
             break;
         case Attribute::POINT:
             AddTwoSpinnersAndSlider(row.m_row_layout, row.m_first_spinner, row.m_second_spinner,
-                                    row.m_slider);
+                                    row.m_slider, "xy");
             form->addRow(row.m_name_label, row.m_row_layout);
             manager =
                 new QAttributeManager(this, m_node, index, m_interface, row.m_name_label,
@@ -241,14 +270,14 @@ void QAttributesWidget::AddAttributeRow(uint32_t index) {
             break;
         case Attribute::FRAME:
             AddTwoSpinnersAndSlider(row.m_row_layout, row.m_first_spinner, row.m_second_spinner,
-                                    row.m_slider);
+                                    row.m_slider, "xy");
             form->addRow(row.m_name_label, row.m_row_layout);
             // The size components get a second form row under the same name.
             row.m_second_name_label = NewNameLabel(name);
             row.m_second_row_layout = new QHBoxLayout;
             row.m_second_row_layout->setSpacing(2);
             AddTwoSpinnersAndSlider(row.m_second_row_layout, row.m_third_spinner,
-                                    row.m_fourth_spinner, row.m_second_slider);
+                                    row.m_fourth_spinner, row.m_second_slider, "wh");
             form->addRow(row.m_second_name_label, row.m_second_row_layout);
             manager = new QAttributeManager(this, m_node, index, m_interface, row.m_name_label,
                                             row.m_first_spinner, row.m_second_spinner, row.m_slider,
@@ -286,6 +315,7 @@ void QAttributesWidget::AddAttributeRow(uint32_t index) {
     }
 
     m_managers.push_back(manager);
+    FitNameColumn();
     manager->DontExposeAttributeAsInput();
     manager->connect();
     manager->update();

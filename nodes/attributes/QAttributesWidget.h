@@ -117,11 +117,14 @@ private:
     void ScheduleEvents();
 
     QLabel* NewNameLabel(const QString& text);
-    QDragSpinner* NewSpinner();
+    // Sizes every name label to the longest name (at least 80 pixels).
+    void FitNameColumn();
+    // `component` labels the field of a point or frame ("x", "w"...).
+    QDragSpinner* NewSpinner(const QString& component = {});
     QMultiSlider* NewSlider();
-    // Two spinners and a slider, appended to `layout`.
+    // Two spinners and a slider, appended to `layout`; `components` holds their two letters.
     void AddTwoSpinnersAndSlider(QHBoxLayout* layout, QDragSpinner*& first, QDragSpinner*& second,
-                                 QMultiSlider*& slider);
+                                 QMultiSlider*& slider, const char* components);
 
     AttributesNode* m_node;
     NodeInterface* m_interface;
