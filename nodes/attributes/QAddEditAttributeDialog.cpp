@@ -368,7 +368,9 @@ QString QAddEditAttributeDialog::NameInUseMessage(const QString& name) const {
             const size_t num_attributes = node->GetNumAttributes();
             for (size_t a = 0; a < num_attributes; ++a) {
                 const Attribute* attribute = node->GetAttributeByIndex(a);
-                if (!attribute || attribute == m_attribute) {
+                // The attribute being edited or renamed may keep its name; a duplicate may not
+                // take its source's.
+                if (!attribute || (attribute == m_attribute && m_mode != kDuplicate)) {
                     continue;
                 }
                 const std::string used = LowerCase(attribute->GetName());

@@ -307,7 +307,9 @@ TEST_F(QAddEditAttributeDialogTest, EditAndDuplicateOfAChoiceShowItsChoices) {
     EXPECT_EQ(d.choices->text(), "low,mid,high");
     EXPECT_EQ(d.status->text(), kTooLongOrShort);
     EXPECT_FALSE(d.ok->isEnabled());
-    QTest::keyClicks(d.name, "level2");
+    QTest::keyClicks(d.name, "level");
+    EXPECT_EQ(d.status->text(), InUse("level"));
+    QTest::keyClicks(d.name, "2");
     EXPECT_TRUE(d.status->text().isEmpty());
     EXPECT_TRUE(d.ok->isEnabled());
 }
