@@ -32,8 +32,9 @@ install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/docs/guide.m
 
 # cpack -G DEB (configured with CMAKE_INSTALL_PREFIX=/usr, as ./dev.sh package does, so that the
 # Python package lands where Debian's python3 looks): run-time dependencies are read off the
-# installed binaries by dpkg-shlibdeps; the viewer also needs Qt's platform plug-ins, which no
-# binary names.
+# installed binaries by dpkg-shlibdeps (Graphviz's libcgraph6 and libgvc6 among them, which also
+# hold the layout and rendering plug-ins that graph pictures use); the viewer also needs Qt's
+# platform plug-ins, which no binary names.
 set(CPACK_PACKAGE_NAME quillmar)
 set(CPACK_PACKAGE_VENDOR "Quillmar")
 set(CPACK_PACKAGE_CONTACT "Quillmar developers <quillmar@localhost>")

@@ -19,7 +19,9 @@ class QToolButton;
 // The host's standard attribute panel: one row per attribute with the editors of its type (the same
 // widget sets as QAttributeManager), built once at construction. The panel listens to the node and
 // shows values changed elsewhere. Rows of attributes added or deleted later are not built: the host
-// asks the node interface for a new panel instead.
+// asks the node interface for a new panel instead. The name column fits the longest name (each
+// name also in its label's tooltip), number fields grow to fit their numbers, and the fields of
+// points and frames are labelled x, y, w and h.
 //
 // Object names, for programs and tests that look widgets up: each attribute's name label is
 // "label_<name>"; a group title is "group_<index>" (index of the entry it stands above); the file
@@ -93,4 +95,5 @@ private:
     FileDelegate m_read_delegate;
     FileDelegate m_reread_delegate;
     bool m_enabled = true;
+    int m_label_width = 0;
 };

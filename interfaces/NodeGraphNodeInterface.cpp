@@ -1,11 +1,16 @@
 #include "interfaces/NodeGraphNodeInterface.h"
 
+#include <memory>
+#include <string>
 #include <vector>
 
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QToolButton>
 #include <boost/filesystem/path.hpp>
 
+#include "host/Attribute.h"
 #include "host/Manager.h"
 #include "host/QNodeAttributesWidget.h"
 #include "interfaces/NodeGraphNodeFactory.h"
@@ -45,7 +50,52 @@ QWidget* NodeGraphNodeInterface::CreateAttributesWidget(Node* node, QWidget* par
         [this](Node* target, unsigned attribute) { OnReadProjectFile(target, attribute); });
     panel->SetDelegateStringFileReread(
         [this](Node* target, unsigned attribute) { OnRereadProjectFile(target, attribute); });
+    ConnectPathField(*panel, *graph_node);
     return panel;
+}
+
+void NodeGraphNodeInterface::ConnectPathField(QNodeAttributesWidget& panel, NodeGraphNode& node) {
+    Attribute* path = node.GetAttributeByIndex(NodeGraphNode::kPathAttribute);
+    // The field shares its row with the read button.
+    auto* read = panel.findChild<QToolButton*>(QString::fromStdString("read_" + path->GetName()));
+    QLineEdit* field = read ? read->parentWidget()->findChild<QLineEdit*>() : nullptr;
+    if (!field) {
+        return;
+    }
+    // The panel's own handler has already written the typed text into the attribute when this
+    // one runs (it was connected first); the path of the project the node holds is kept here.
+    // The error box takes the focus, which may end the editing again: `busy` ignores that.
+    struct Field {
+        std::string loaded;
+        bool busy = false;
+    };
+    auto state = std::make_shared<Field>(Field{path->GetString()});
+    // A long path shows its end, the file name, with the whole path in the tooltip.
+    auto show_file_name = [field](const QString& text) {
+        field->setToolTip(text);
+        const QString name =
+            QString::fromStdString(boost::filesystem::path(text.toStdString()).filename().string());
+        field->setMinimumWidth(field->fontMetrics().horizontalAdvance(name + QStringLiteral("  ")));
+        if (!field->hasFocus()) {
+            field->setCursorPosition(int(text.size()));
+        }
+    };
+    show_file_name(field->text());
+    QObject::connect(field, &QLineEdit::textChanged, &panel, show_file_name);
+    QObject::connect(field, &QLineEdit::editingFinished, &panel, [this, &node, field, state] {
+        const std::string typed = field->text().toStdString();
+        if (state->busy || typed == state->loaded) {
+            return;
+        }
+        state->busy = true;
+        if (ReadChosenFile(node, typed)) {
+            state->loaded = typed;
+        } else {
+            node.GetAttributeByIndex(NodeGraphNode::kPathAttribute)->SetString(state->loaded, true);
+            field->setText(QString::fromStdString(state->loaded));
+        }
+        state->busy = false;
+    });
 }
 
 void NodeGraphNodeInterface::OnReadProjectFile(Node* node, unsigned /*attribute*/) {
@@ -60,16 +110,19 @@ void NodeGraphNodeInterface::OnReadProjectFile(Node* node, unsigned /*attribute*
     if (!dialog.exec()) {
         return;
     }
-    if (m_panel) {
-        m_panel->SetEnabled(false);
-    }
     const QStringList selected = dialog.selectedFiles();
     const QString file = selected.isEmpty() ? QString("") : selected.first();
     if (file.isNull()) {
         return;
     }
-    const std::string path = file.toStdString();
-    const Status status = graph_node->ReadProject(path);
+    ReadChosenFile(*graph_node, file.toStdString());
+}
+
+bool NodeGraphNodeInterface::ReadChosenFile(NodeGraphNode& node, const std::string& path) {
+    if (m_panel) {
+        m_panel->SetEnabled(false);
+    }
+    const Status status = node.ReadProject(path);
     if (status.GetCode() != 0) {
         if (m_panel) {
             m_panel->SetEnabled(true);
@@ -78,9 +131,10 @@ void NodeGraphNodeInterface::OnReadProjectFile(Node* node, unsigned /*attribute*
         box.setWindowTitle("Node Graph");
         box.setIcon(QMessageBox::Warning);
         box.setTextFormat(Qt::RichText);
-        // The reason quotes the file's own contents: shown as plain text.
-        QString text =
-            QString("Error reading project:\n\n") + QString::fromStdString(status.GetMessage());
+        // Rich text: the message may carry mark-up of its own, so only its line breaks are
+        // translated; the reason quotes the file's own contents and is shown as plain text.
+        QString text = "Error reading project:<br><br>" +
+                       QString::fromStdString(status.GetMessage()).replace('\n', "<br>");
         if (!status.GetReason().empty()) {
             text +=
                 "<br>" +
@@ -88,12 +142,13 @@ void NodeGraphNodeInterface::OnReadProjectFile(Node* node, unsigned /*attribute*
         }
         box.setText(text);
         box.exec();
-        return;
+        return false;
     }
     const boost::filesystem::path chosen(path);
-    graph_node->SetName(chosen.stem().string());
+    node.SetName(chosen.stem().string());
     Manager::Get()->SetDirectory(kDirectoryKey, chosen.parent_path().string());
     QMessageBox::information(m_panel, "Node Graph", kReactivateText, QMessageBox::Ok);
+    return true;
 }
 
 void NodeGraphNodeInterface::OnRereadProjectFile(Node* node, unsigned /*attribute*/) {

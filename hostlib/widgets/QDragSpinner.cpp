@@ -5,6 +5,10 @@
 
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionSpinBox>
+
+#include "host/Attribute.h"
 
 namespace {
 // Position along the drag axis: moving right or up increases it.
@@ -22,6 +26,30 @@ QDragSpinner::QDragSpinner(QWidget* parent) : QDoubleSpinBox(parent) {
     // anywhere on the field works.
     installEventFilter(this);
     lineEdit()->installEventFilter(this);
+    // A longer number needs a wider field.
+    connect(this, &QDoubleSpinBox::valueChanged, this, [this] { updateGeometry(); });
+}
+
+QSize QDragSpinner::sizeHint() const {
+    ensurePolished();
+    const QFontMetrics metrics = fontMetrics();
+    int text = 0;
+    for (double shown : {value(), minimum(), maximum()}) {
+        if (std::abs(shown) < Attribute::kEditLimit) {
+            const QString full = prefix() + textFromValue(shown) + suffix();
+            text = std::max(text, metrics.horizontalAdvance(full));
+        }
+    }
+    QStyleOptionSpinBox option;
+    initStyleOption(&option);
+    // Room for the cursor and the line edit's own margins.
+    const QSize contents(text + 2 * metrics.horizontalAdvance(QLatin1Char(' ')),
+                         QDoubleSpinBox::sizeHint().height());
+    return style()->sizeFromContents(QStyle::CT_SpinBox, &option, contents, this);
+}
+
+QSize QDragSpinner::minimumSizeHint() const {
+    return sizeHint();
 }
 
 bool QDragSpinner::eventFilter(QObject* watched, QEvent* event) {

@@ -22,18 +22,26 @@ namespace {
 constexpr int kRowHeight = 22;
 constexpr int kLabelWidth = 80;
 constexpr int kFieldWidth = 60;
+constexpr int kLabelPadding = 8;
 constexpr int kSliderStretch = 200;
 
-QLabel* MakeNameLabel(QWidget* parent, const QString& text) {
+QLabel* MakeNameLabel(QWidget* parent, const QString& text, int width) {
     auto* label = new QLabel(text, parent);
-    label->setFixedSize(kLabelWidth, kRowHeight);
+    label->setFixedSize(width, kRowHeight);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return label;
 }
 
-QDragSpinner* MakeSpinner(QWidget* parent, QHBoxLayout* layout) {
+// `component` names the part of a point or frame the field edits ("x", "w"...).
+QDragSpinner* MakeSpinner(QWidget* parent, QHBoxLayout* layout, const QString& component = {}) {
     auto* spinner = new QDragSpinner(parent);
-    spinner->setFixedSize(kFieldWidth, kRowHeight);
+    // At least the usual width, wider when the number needs it.
+    spinner->setMinimumWidth(kFieldWidth);
+    spinner->setFixedHeight(kRowHeight);
+    spinner->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
+    if (!component.isEmpty()) {
+        spinner->setPrefix(component + QStringLiteral(" "));
+    }
     layout->addWidget(spinner);
     return spinner;
 }
@@ -67,6 +75,16 @@ QNodeAttributesWidget::QNodeAttributesWidget(QWidget* parent, Node* node, NodeIn
     m_read_buttons.assign(count, nullptr);
     m_reread_buttons.assign(count, nullptr);
 
+    // The label column fits the longest name shown.
+    m_label_width = kLabelWidth;
+    for (unsigned attribute = 0; attribute < count; ++attribute) {
+        if (m_info[attribute].m_shown) {
+            const QString name =
+                QString::fromStdString(node->GetAttributeByIndex(attribute)->GetName());
+            m_label_width =
+                std::max(m_label_width, fontMetrics().horizontalAdvance(name) + kLabelPadding);
+        }
+    }
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(2);
@@ -114,9 +132,9 @@ void QNodeAttributesWidget::BuildRow(unsigned attribute_index, bool read_only) {
     QHBoxLayout* line = MakeLine(lines);
 
     const QString name = QString::fromStdString(attribute->GetName());
-    QLabel* label = MakeNameLabel(row, name);
+    QLabel* label = MakeNameLabel(row, name, m_label_width);
     label->setObjectName(QStringLiteral("label_") + name);
-    label->setToolTip(QString::fromStdString(info.m_tool_tip));
+    label->setToolTip(info.m_tool_tip.empty() ? name : QString::fromStdString(info.m_tool_tip));
     line->addWidget(label);
 
     QAttributeManager* manager = nullptr;
@@ -136,21 +154,21 @@ void QNodeAttributesWidget::BuildRow(unsigned attribute_index, bool read_only) {
             break;
         }
         case Attribute::POINT: {
-            QDragSpinner* x = MakeSpinner(row, line);
-            QDragSpinner* y = MakeSpinner(row, line);
+            QDragSpinner* x = MakeSpinner(row, line, QStringLiteral("x"));
+            QDragSpinner* y = MakeSpinner(row, line, QStringLiteral("y"));
             manager = new QAttributeManager(this, m_node, attribute_index, m_interface, label, x, y,
                                             MakeSlider(row, line));
             break;
         }
         case Attribute::FRAME: {
-            QDragSpinner* x = MakeSpinner(row, line);
-            QDragSpinner* y = MakeSpinner(row, line);
+            QDragSpinner* x = MakeSpinner(row, line, QStringLiteral("x"));
+            QDragSpinner* y = MakeSpinner(row, line, QStringLiteral("y"));
             QMultiSlider* position = MakeSlider(row, line);
             QHBoxLayout* size_line = MakeLine(lines);
-            QLabel* size_label = MakeNameLabel(row, QString());
+            QLabel* size_label = MakeNameLabel(row, QString(), m_label_width);
             size_line->addWidget(size_label);
-            QDragSpinner* width = MakeSpinner(row, size_line);
-            QDragSpinner* height = MakeSpinner(row, size_line);
+            QDragSpinner* width = MakeSpinner(row, size_line, QStringLiteral("w"));
+            QDragSpinner* height = MakeSpinner(row, size_line, QStringLiteral("h"));
             manager = new QAttributeManager(this, m_node, attribute_index, m_interface, label, x, y,
                                             position, size_label, width, height,
                                             MakeSlider(row, size_line));

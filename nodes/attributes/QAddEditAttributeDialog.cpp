@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <initializer_list>
 #include <string>
 
 #include <QComboBox>
@@ -31,11 +32,29 @@ namespace {
 constexpr int kMaxNameLength = 16;
 constexpr double kSpinLimit = 1000000.0;
 
-// A definition file may give any number, infinities and NaN included: the spin boxes show the
-// nearest one they can hold (NaN as 0), since they clamp only finite numbers reliably. The
-// decimals box clamps whole numbers by itself.
-double Shown(double value) {
-    return std::isnan(value) ? 0.0 : std::clamp(value, -kSpinLimit, kSpinLimit);
+constexpr int kMaxShownDecimals = 17;
+
+// The fewest decimals, at least `decimals`, at which a spin box holds `value` exactly; values that
+// need more (1/3) show rounded, and the caller keeps the exact value while the box is untouched.
+int ExactDecimals(double value, int decimals) {
+    if (!std::isfinite(value)) {
+        return decimals;
+    }
+    for (int shown = decimals; shown < kMaxShownDecimals; ++shown) {
+        if (QString::number(value, 'f', shown).toDouble() == value) {
+            return shown;
+        }
+    }
+    return kMaxShownDecimals;
+}
+
+// Shows a value of the attribute as it is: the box's range grows to take values beyond it
+// (infinities included), and NaN shows as 0.
+void ShowExactly(QDoubleSpinBox* spin, double value, int decimals) {
+    const double shown = std::isnan(value) ? 0.0 : value;
+    spin->setRange(std::min(spin->minimum(), shown), std::max(spin->maximum(), shown));
+    spin->setDecimals(ExactDecimals(shown, decimals));
+    spin->setValue(shown);
 }
 
 // Byte-wise lower case, the way names are compared everywhere in the library.
@@ -208,9 +227,9 @@ void QAddEditAttributeDialog::BuildForm() {
 void QAddEditAttributeDialog::FillFromAttribute() {
     Form& ui = *m_ui;
     const Attribute& attribute = *m_attribute;
-    if (m_mode == kEdit) {
+    if (m_mode == kEdit || m_mode == kRename) {
         ui.m_name_qtext->setText(QString::fromStdString(attribute.GetName()));
-        ui.m_name_qtext->setEnabled(false);
+        ui.m_name_qtext->setEnabled(m_mode == kRename);
     }
 
     // typeChanged runs exactly once, even when the index does not change.
@@ -224,16 +243,47 @@ void QAddEditAttributeDialog::FillFromAttribute() {
     if (HasNumberParameters(attribute.GetType())) {
         // Through decimalsChanged this also sets the other boxes' decimals.
         ui.m_decimals_qspin->setValue(attribute.GetDecimals());
-        // Limits and default show as whole numbers (truncated toward zero); the step keeps its
-        // fraction.
-        ui.m_default_qspin->setValue(Shown(std::trunc(attribute.m_default[0])));
-        ui.m_minimum_qspin->setValue(Shown(std::trunc(attribute.GetMinimum())));
-        ui.m_maximum_qspin->setValue(Shown(std::trunc(attribute.GetMaximum())));
-        ui.m_single_step_qspin->setValue(Shown(attribute.GetSingleStep()));
+        const int decimals = GetDecimals();
+        // A frame's size is its default that files keep.
+        const int shown = attribute.GetType() == Attribute::FRAME ? 2 : 0;
+        ShowExactly(ui.m_default_qspin, attribute.m_default[shown], decimals);
+        ShowExactly(ui.m_minimum_qspin, attribute.GetMinimum(), decimals);
+        ShowExactly(ui.m_maximum_qspin, attribute.GetMaximum(), decimals);
+        ShowExactly(ui.m_single_step_qspin, attribute.GetSingleStep(), decimals);
     } else if (attribute.GetType() == Attribute::CHOICE) {
         ui.m_choices_qtext->setText(
             QString::fromStdString(StringJoin(attribute.GetChoiceNames(), ",")));
     }
+    if (m_mode == kRename) {
+        for (QWidget* field : std::initializer_list<QWidget*>{
+                 ui.m_decimals_qspin, ui.m_default_qspin, ui.m_minimum_qspin, ui.m_maximum_qspin,
+                 ui.m_single_step_qspin, ui.m_choices_qtext}) {
+            field->setEnabled(false);
+        }
+    }
+    m_shown = {GetDefault(), GetMinimum(), GetMaximum(), GetSingleStep(), double(GetDecimals())};
+    m_shown_choices = GetChoices();
+}
+
+bool QAddEditAttributeDialog::IsChanged(Field field) const {
+    if (!m_attribute) {
+        return true;
+    }
+    switch (field) {
+        case kDefaultField:
+            return GetDefault() != m_shown[0];
+        case kMinimumField:
+            return GetMinimum() != m_shown[1];
+        case kMaximumField:
+            return GetMaximum() != m_shown[2];
+        case kSingleStepField:
+            return GetSingleStep() != m_shown[3];
+        case kDecimalsField:
+            return double(GetDecimals()) != m_shown[4];
+        case kChoicesField:
+            return GetChoices() != m_shown_choices;
+    }
+    return true;
 }
 
 QString QAddEditAttributeDialog::GetName() const {
@@ -266,19 +316,6 @@ double QAddEditAttributeDialog::GetMaximum() const {
 
 double QAddEditAttributeDialog::GetSingleStep() const {
     return m_ui->m_single_step_qspin->value();
-}
-
-double QAddEditAttributeDialog::GetClampedDefault() const {
-    const double value = GetDefault();
-    const double minimum = GetMinimum();
-    const double maximum = GetMaximum();
-    if (minimum > value) {
-        return minimum;
-    }
-    if (value > maximum) {
-        return maximum;
-    }
-    return value;
 }
 
 void QAddEditAttributeDialog::nameChanged(const QString&) {
@@ -331,7 +368,9 @@ QString QAddEditAttributeDialog::NameInUseMessage(const QString& name) const {
             const size_t num_attributes = node->GetNumAttributes();
             for (size_t a = 0; a < num_attributes; ++a) {
                 const Attribute* attribute = node->GetAttributeByIndex(a);
-                if (!attribute || attribute == m_attribute) {
+                // The attribute being edited or renamed may keep its name; a duplicate may not
+                // take its source's.
+                if (!attribute || (attribute == m_attribute && m_mode != kDuplicate)) {
                     continue;
                 }
                 const std::string used = LowerCase(attribute->GetName());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <memory>
 
 #include <QDialog>
@@ -22,10 +23,18 @@ class QVBoxLayout;
 class QAddEditAttributeDialog : public QDialog {
     Q_OBJECT
 public:
-    enum Mode : int { kAdd = 0, kEdit = 1, kDuplicate = 2 };
+    enum Mode : int { kAdd = 0, kEdit = 1, kDuplicate = 2, kRename = 3 };
+    enum Field : int {
+        kDefaultField,
+        kMinimumField,
+        kMaximumField,
+        kSingleStepField,
+        kDecimalsField,
+        kChoicesField
+    };
 
-    // `attribute` is null in add mode; in edit and duplicate mode the form starts from it. The
-    // attribute is not owned and must outlive the dialog.
+    // `attribute` is null in add mode; in the other modes the form starts from it. Rename mode
+    // offers only the name. The attribute is not owned and must outlive the dialog.
     QAddEditAttributeDialog(QWidget* parent, int mode, Attribute* attribute);
     ~QAddEditAttributeDialog() override;
 
@@ -39,11 +48,13 @@ public:
     double GetMinimum() const;
     double GetMaximum() const;
     double GetSingleStep() const;
-    // The default spin value raised to the minimum, else lowered to the maximum; with the limits
-    // upside down a default below the minimum still gets the minimum.
-    double GetClampedDefault() const;
 
     int GetMode() const { return m_mode; }
+    Attribute* GetAttribute() const { return m_attribute; }
+    // Whether the field differs from what edit or duplicate mode showed of the attribute (always
+    // true in add mode). The caller keeps the attribute's own value of an unchanged field: the
+    // boxes may show a value rounded, and NaN as 0.
+    bool IsChanged(Field field) const;
 
 public slots:
     void nameChanged(const QString& text);
@@ -90,4 +101,7 @@ private:
     std::unique_ptr<Form> m_ui;
     Attribute* m_attribute;
     int m_mode;
+    // Default, minimum, maximum, single step and decimals as first shown, and the choices.
+    std::array<double, 5> m_shown{};
+    QString m_shown_choices;
 };

@@ -1,5 +1,6 @@
 #include "nodes/attributes/QAttributesWidget.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <string>
 
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSizePolicy>
@@ -19,12 +21,14 @@
 #include <QVBoxLayout>
 
 #include "host/Attribute.h"
+#include "host/AttributeListState.h"
 #include "host/Manager.h"
 #include "host/QAttributeManager.h"
 #include "host/QColorButton.h"
 #include "host/QDragSpinner.h"
 #include "host/QEventFlusher.h"
 #include "host/QMultiSlider.h"
+#include "nodes/attributes/AttributeFromDialog.h"
 #include "nodes/attributes/AttributesNode.h"
 #include "nodes/attributes/QAWMouseEventSignaler.h"
 #include "nodes/attributes/QAddEditAttributeDialog.h"
@@ -36,6 +40,9 @@ bool IsEditable(Attribute::Type type) {
     return type == Attribute::NUMBER || type == Attribute::POINT || type == Attribute::FRAME ||
            type == Attribute::CHOICE;
 }
+
+constexpr int kMinimumLabelWidth = 80;
+constexpr int kLabelPadding = 8;
 
 QSpacerItem* NewExpandingSpacer() {
     return new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum);
@@ -149,14 +156,38 @@ void QAttributesWidget::BuildForm() {
 
 QLabel* QAttributesWidget::NewNameLabel(const QString& text) {
     auto* label = new QLabel(text, this);
-    label->setFixedSize(80, 22);
+    label->setFixedHeight(22);
+    label->setToolTip(text);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return label;
 }
 
-QDragSpinner* QAttributesWidget::NewSpinner() {
+void QAttributesWidget::FitNameColumn() {
+    int width = kMinimumLabelWidth;
+    for (const AttributeRow& row : m_rows) {
+        width = std::max(
+            width, row.m_name_label->fontMetrics().horizontalAdvance(row.m_name_label->text()) +
+                       kLabelPadding);
+    }
+    for (const AttributeRow& row : m_rows) {
+        for (QLabel* label : {row.m_name_label, row.m_second_name_label}) {
+            if (label) {
+                label->setFixedWidth(width);
+            }
+        }
+    }
+    m_ui->m_label_qlabel->setMinimumWidth(width);
+}
+
+QDragSpinner* QAttributesWidget::NewSpinner(const QString& component) {
     auto* spinner = new QDragSpinner(this);
-    spinner->setFixedSize(60, 22);
+    // At least 60 pixels, wider when the number needs it.
+    spinner->setMinimumWidth(60);
+    spinner->setFixedHeight(22);
+    spinner->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
+    if (!component.isEmpty()) {
+        spinner->setPrefix(component + QStringLiteral(" "));
+    }
     return spinner;
 }
 
@@ -172,9 +203,10 @@ QMultiSlider* QAttributesWidget::NewSlider() {
 }
 
 void QAttributesWidget::AddTwoSpinnersAndSlider(QHBoxLayout* layout, QDragSpinner*& first,
-                                                QDragSpinner*& second, QMultiSlider*& slider) {
-    first = NewSpinner();
-    second = NewSpinner();
+                                                QDragSpinner*& second, QMultiSlider*& slider,
+                                                const char* components) {
+    first = NewSpinner(QString(QLatin1Char(components[0])));
+    second = NewSpinner(QString(QLatin1Char(components[1])));
     slider = NewSlider();
     layout->addWidget(first);
     layout->addWidget(second);
@@ -230,7 +262,7 @@ void QAttributesWidget::AddAttributeRow(uint32_t index) {
             break;
         case Attribute::POINT:
             AddTwoSpinnersAndSlider(row.m_row_layout, row.m_first_spinner, row.m_second_spinner,
-                                    row.m_slider);
+                                    row.m_slider, "xy");
             form->addRow(row.m_name_label, row.m_row_layout);
             manager =
                 new QAttributeManager(this, m_node, index, m_interface, row.m_name_label,
@@ -238,14 +270,14 @@ void QAttributesWidget::AddAttributeRow(uint32_t index) {
             break;
         case Attribute::FRAME:
             AddTwoSpinnersAndSlider(row.m_row_layout, row.m_first_spinner, row.m_second_spinner,
-                                    row.m_slider);
+                                    row.m_slider, "xy");
             form->addRow(row.m_name_label, row.m_row_layout);
             // The size components get a second form row under the same name.
             row.m_second_name_label = NewNameLabel(name);
             row.m_second_row_layout = new QHBoxLayout;
             row.m_second_row_layout->setSpacing(2);
             AddTwoSpinnersAndSlider(row.m_second_row_layout, row.m_third_spinner,
-                                    row.m_fourth_spinner, row.m_second_slider);
+                                    row.m_fourth_spinner, row.m_second_slider, "wh");
             form->addRow(row.m_second_name_label, row.m_second_row_layout);
             manager = new QAttributeManager(this, m_node, index, m_interface, row.m_name_label,
                                             row.m_first_spinner, row.m_second_spinner, row.m_slider,
@@ -283,6 +315,7 @@ void QAttributesWidget::AddAttributeRow(uint32_t index) {
     }
 
     m_managers.push_back(manager);
+    FitNameColumn();
     manager->DontExposeAttributeAsInput();
     manager->connect();
     manager->update();
@@ -326,36 +359,7 @@ void QAttributesWidget::ScheduleEvents() {
 }
 
 void QAttributesWidget::CreateAttribute(uint32_t type, const QAddEditAttributeDialog& dialog) {
-    const std::string name = dialog.GetName().toStdString();
-    const double value = dialog.GetClampedDefault();
-    switch (type) {
-        case Attribute::BOOLEAN:
-            m_node->AddBooleanAttribute(name, true);
-            break;
-        case Attribute::NUMBER:
-            m_node->AddNumberAttribute(name, value, dialog.GetMinimum(), dialog.GetMaximum(),
-                                       dialog.GetSingleStep(), dialog.GetDecimals());
-            break;
-        case Attribute::POINT:
-            m_node->AddPointAttribute(name, Point{value, value}, dialog.GetMinimum(),
-                                      dialog.GetMaximum(), dialog.GetSingleStep(),
-                                      dialog.GetDecimals());
-            break;
-        case Attribute::FRAME:
-            m_node->AddFrameAttribute(name, Frame{0.0, 0.0, value, value});
-            break;
-        case Attribute::RGBO:
-            m_node->AddRgboAttribute(name, Rgbo{0.0, 0.0, 0.0, 0.0});
-            break;
-        case Attribute::CHOICE:
-            m_node->AddChoiceAttribute(name, dialog.GetChoices().toStdString());
-            break;
-        case Attribute::STRING:
-            m_node->AddStringAttribute(name, "");
-            break;
-        default:
-            return;
-    }
+    AttributeFromDialog::Create(dialog, type, *m_node);
     ScheduleEvents();
 }
 
@@ -404,6 +408,10 @@ void QAttributesWidget::ShowContextMenu(QMouseEvent* event, QLabel* label) {
         connect(duplicate, &QAction::triggered, this,
                 &QAttributesWidget::OnDuplicateAttributeEvent);
     }
+    QAction* rename = menu.addAction(QStringLiteral("Rename Attribute..."));
+    connect(rename, &QAction::triggered, this, &QAttributesWidget::OnRenameAttributeEvent);
+    QAction* reset = menu.addAction(QStringLiteral("Reset to Default"));
+    connect(reset, &QAction::triggered, this, &QAttributesWidget::OnResetAttributeEvent);
     QAction* remove = menu.addAction(QStringLiteral("Delete Attribute"));
     connect(remove, &QAction::triggered, this, &QAttributesWidget::OnDeleteAttributeEvent);
 
@@ -424,40 +432,8 @@ void QAttributesWidget::OnEditAttributeEvent() {
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
-    QAttributeManager* manager = m_managers[static_cast<size_t>(index)];
-    const Attribute::Type type = attribute->GetType();
-    if (type == Attribute::CHOICE) {
-        attribute->SetChoiceNames(dialog.GetChoices().toStdString());
-        manager->attributeParametersChanged();
-        return;
-    }
-    if (type != Attribute::NUMBER && type != Attribute::POINT && type != Attribute::FRAME) {
-        return;
-    }
-    const double value = dialog.GetClampedDefault();
-    attribute->m_decimals = dialog.GetDecimals();
-    attribute->m_minimum = dialog.GetMinimum();
-    attribute->m_maximum = dialog.GetMaximum();
-    attribute->m_single_step = dialog.GetSingleStep();
-    switch (type) {
-        case Attribute::NUMBER:
-            attribute->m_default[0] = value;
-            attribute->SetNumber(attribute->GetNumber(), false);
-            break;
-        case Attribute::POINT:
-            attribute->m_default[0] = value;
-            attribute->m_default[1] = value;
-            attribute->SetPoint(attribute->GetPoint(), false);
-            break;
-        default:
-            attribute->m_default[0] = 0.0;
-            attribute->m_default[1] = 0.0;
-            attribute->m_default[2] = value;
-            attribute->m_default[3] = value;
-            attribute->SetFrame(attribute->GetFrame(), false);
-            break;
-    }
-    manager->attributeParametersChanged();
+    AttributeFromDialog::Apply(dialog, *attribute);
+    m_managers[static_cast<size_t>(index)]->attributeParametersChanged();
 }
 
 void QAttributesWidget::OnDuplicateAttributeEvent() {
@@ -478,18 +454,70 @@ void QAttributesWidget::OnDuplicateAttributeEvent() {
     RefreshRows();
 }
 
-void QAttributesWidget::OnDeleteAttributeEvent() {
+void QAttributesWidget::OnRenameAttributeEvent() {
     const int index = FindRow(m_context_label);
-    if (index < 0) {
+    Attribute* attribute = index < 0 ? nullptr : m_node->GetAttributeByIndex(size_t(index));
+    if (!attribute) {
         return;
     }
-    // The viewer may be showing an outplug that is about to go away.
+    QAddEditAttributeDialog dialog(this, QAddEditAttributeDialog::kRename, attribute);
+    dialog.setWindowTitle(QStringLiteral("Rename Attribute"));
+    const std::string from = attribute->GetName();
+    const std::string to =
+        dialog.exec() == QDialog::Accepted ? dialog.GetName().toStdString() : from;
+    if (to == from) {
+        return;
+    }
+    // The node has no rename of its own: it is rebuilt from the attribute on, connections and
+    // values included, under the new name.
+    AttributeListState state = AttributeListState::Capture(*m_node);
+    state.Rename(from, to);
     Manager::Get()->SetDisplayNode(nullptr, Manager::kNoOutplug);
-    m_inert = true;
-    m_node->DeleteAttribute(static_cast<uint64_t>(index));
+    GoInert();
+    if (!state.Restore(*m_node)) {
+        QMessageBox::warning(this, QStringLiteral("Rename Attribute"),
+                             QStringLiteral("Some connections of \"%1\" could not be made again.")
+                                 .arg(QString::fromStdString(to)));
+    }
     ScheduleEvents();
+}
 
-    // The rows no longer match the attributes: the panel stays inert until the host rebuilds it.
+void QAttributesWidget::OnResetAttributeEvent() {
+    const int index = FindRow(m_context_label);
+    Attribute* attribute = index < 0 ? nullptr : m_node->GetAttributeByIndex(size_t(index));
+    if (!attribute) {
+        return;
+    }
+    const double* d = attribute->m_default;
+    switch (attribute->GetType()) {
+        case Attribute::BOOLEAN:
+            attribute->SetBoolean(d[0] != 0.0, true);
+            break;
+        case Attribute::NUMBER:
+            attribute->SetNumber(d[0], true);
+            break;
+        case Attribute::POINT:
+            attribute->SetPoint(Point{d[0], d[1]}, true);
+            break;
+        case Attribute::FRAME:
+            attribute->SetFrame(Frame{d[0], d[1], d[2], d[3]}, true);
+            break;
+        case Attribute::RGBO:
+            attribute->SetRgbo(Rgbo{d[0], d[1], d[2], d[3]}, true);
+            break;
+        case Attribute::CHOICE:
+            // A choice is defined with its first entry selected.
+            attribute->SetChoiceIndex(0, true);
+            break;
+        case Attribute::STRING:
+            attribute->SetString("", true);
+            break;
+    }
+    ScheduleEvents();
+}
+
+void QAttributesWidget::GoInert() {
+    m_inert = true;
     for (AttributeRow& row : m_rows) {
         for (QWidget* widget : std::initializer_list<QWidget*>{
                  row.m_name_label, row.m_check_box, row.m_line_edit, row.m_color_button,
@@ -502,4 +530,25 @@ void QAttributesWidget::OnDeleteAttributeEvent() {
         }
     }
     m_ui->m_add_attribute_qbutton->setEnabled(false);
+}
+
+void QAttributesWidget::OnDeleteAttributeEvent() {
+    const int index = FindRow(m_context_label);
+    if (index < 0) {
+        return;
+    }
+    const QString name = m_context_label->text();
+    const auto answer = QMessageBox::question(
+        this, QStringLiteral("Delete Attribute"),
+        QStringLiteral("Delete the attribute \"%1\" and its connections?").arg(name),
+        QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel);
+    if (answer != QMessageBox::Yes) {
+        return;
+    }
+    // The viewer may be showing an outplug that is about to go away.
+    Manager::Get()->SetDisplayNode(nullptr, Manager::kNoOutplug);
+    // The rows no longer match the attributes: the panel stays inert until the host rebuilds it.
+    GoInert();
+    m_node->DeleteAttribute(static_cast<uint64_t>(index));
+    ScheduleEvents();
 }

@@ -29,10 +29,10 @@ class QSpacerItem;
 class QVBoxLayout;
 
 // The Attributes node's panel: one row of editors per attribute, an "Add Attribute" button, and a
-// context menu on each attribute's name to edit, duplicate or delete it. Adding, editing and
-// duplicating go through QAddEditAttributeDialog. The panel listens to the node and appends the
-// row of each attribute the node reports as added. After a deletion the panel disables itself; the
-// host builds a new one for the node.
+// context menu on each attribute's name to edit, duplicate, rename, reset or delete it. Adding,
+// editing, duplicating and renaming go through QAddEditAttributeDialog. The panel listens to the
+// node and appends the row of each attribute the node reports as added. After a deletion or a
+// rename the panel disables itself; the host builds a new one for the node.
 //
 // The constructor makes the panel a tool window; a host that embeds it reparents it with
 // QWidget::setParent (or a scroll area or layout of another widget does), which drops that flag.
@@ -82,6 +82,9 @@ public slots:
 private slots:
     void OnEditAttributeEvent();
     void OnDuplicateAttributeEvent();
+    void OnRenameAttributeEvent();
+    void OnResetAttributeEvent();
+    // Asks first: the attribute's connections go with it.
     void OnDeleteAttributeEvent();
 
 private:
@@ -108,15 +111,20 @@ private:
     int FindRow(const QLabel* label) const;
     // Creates an attribute of `type` on the node from the dialog's fields, as Add and Duplicate do.
     void CreateAttribute(uint32_t type, const QAddEditAttributeDialog& dialog);
+    // Disables every row and the add button for good: the rows no longer match the attributes.
+    void GoInert();
     // Lets the host deliver the events the node just queued.
     void ScheduleEvents();
 
     QLabel* NewNameLabel(const QString& text);
-    QDragSpinner* NewSpinner();
+    // Sizes every name label to the longest name (at least 80 pixels).
+    void FitNameColumn();
+    // `component` labels the field of a point or frame ("x", "w"...).
+    QDragSpinner* NewSpinner(const QString& component = {});
     QMultiSlider* NewSlider();
-    // Two spinners and a slider, appended to `layout`.
+    // Two spinners and a slider, appended to `layout`; `components` holds their two letters.
     void AddTwoSpinnersAndSlider(QHBoxLayout* layout, QDragSpinner*& first, QDragSpinner*& second,
-                                 QMultiSlider*& slider);
+                                 QMultiSlider*& slider, const char* components);
 
     AttributesNode* m_node;
     NodeInterface* m_interface;

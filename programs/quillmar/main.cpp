@@ -8,6 +8,7 @@
 #include "host/Threads.h"
 #include "programs/quillmar/CheckCommand.h"
 #include "programs/quillmar/Command.h"
+#include "programs/quillmar/GraphCommand.h"
 #include "programs/quillmar/InfoCommand.h"
 #include "programs/quillmar/NodesCommand.h"
 #include "programs/quillmar/PackCommand.h"
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
     commands.push_back(std::make_unique<NodesCommand>(program));
     commands.push_back(std::make_unique<PackCommand>(program));
     commands.push_back(std::make_unique<UnpackCommand>(program));
+    commands.push_back(std::make_unique<GraphCommand>(program));
 
     try {
         program.parse(argc, argv);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <utility>
 
 #include <QAction>
 #include <QApplication>
@@ -15,12 +16,15 @@
 #include <QTabWidget>
 
 #include "host/Attribute.h"
+#include "host/DynamicNode.h"
 #include "host/Engine.h"
+#include "host/Manager.h"
 #include "host/Node.h"
 #include "host/NodeTypeRegistry.h"
 #include "host/PluginLoader.h"
 #include "host/ProjectFile.h"
 #include "host/Update.h"
+#include "programs/view/AttributeStateCommand.h"
 #include "programs/view/ProjectSaver.h"
 
 namespace {
@@ -38,12 +42,20 @@ EditorWindow::EditorWindow(QWidget* parent) : QMainWindow(parent), m_tabs(new QT
     QAction* quit = file->addAction("&Quit");
     quit->setShortcut(QKeySequence::Quit);
     connect(quit, &QAction::triggered, this, &QWidget::close);
+    QMenu* edit = menuBar()->addMenu("&Edit");
+    QAction* undo = m_undo.createUndoAction(this, "&Undo");
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction* redo = m_undo.createRedoAction(this, "&Redo");
+    redo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    edit->addAction(undo);
+    edit->addAction(redo);
     resize(420, 760);
 
     connect(&m_event_pump, &QTimer::timeout, this, [this] {
         if (Update::Get()->GetNumPending() > 0) {
             Update::Get()->FlushEventsToProcess();
         }
+        RecordChanges();
         UpdateTitle();
     });
     m_event_pump.start(kEventPumpMilliseconds);
@@ -89,6 +101,7 @@ Status EditorWindow::Open(const std::string& path) {
             area, QString::fromStdString(node->GetName().empty() ? "Attributes" : node->GetName()));
         BuildPanel(index);
         node->AddNodeListener(this);
+        m_recorded.push_back(AttributeListState::Capture(*static_cast<DynamicNode*>(node)));
     }
     m_saved_snapshot = Snapshot();
     if (status.GetCode() == 1) {
@@ -103,6 +116,8 @@ Status EditorWindow::Save() {
     const Status status = ProjectSaver::Save(*m_graph, m_path);
     if (status.GetCode() != 2) {
         m_saved_snapshot = Snapshot();
+        RecordChanges();
+        m_undo.clear();
     }
     UpdateTitle();
     return status;
@@ -172,6 +187,33 @@ void EditorWindow::OnRebuildSignal() {
     for (size_t index : pending) {
         BuildPanel(index);
     }
+}
+
+void EditorWindow::RecordChanges() {
+    for (size_t index = 0; index < m_attributes_nodes.size(); ++index) {
+        AttributeListState now =
+            AttributeListState::Capture(*static_cast<DynamicNode*>(m_attributes_nodes[index]));
+        if (now == m_recorded[index]) {
+            continue;
+        }
+        AttributeListState before = std::exchange(m_recorded[index], now);
+        m_undo.push(new AttributeStateCommand(
+            index, std::move(before), std::move(now),
+            [this](size_t node, const AttributeListState& state) { ApplyState(node, state); }));
+    }
+}
+
+void EditorWindow::ApplyState(size_t index, const AttributeListState& state) {
+    auto* node = static_cast<DynamicNode*>(m_attributes_nodes[index]);
+    Manager::Get()->SetDisplayNode(nullptr, Manager::kNoOutplug);
+    if (!state.Restore(*node)) {
+        statusBar()->showMessage("Some connections could not be made again.", 5000);
+    }
+    Update::Get()->FlushEventsToProcess();
+    m_recorded[index] = AttributeListState::Capture(*node);
+    // The definitions may have changed under the panel's editors.
+    BuildPanel(index);
+    UpdateTitle();
 }
 
 std::string EditorWindow::Snapshot() const {

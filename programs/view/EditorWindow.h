@@ -5,7 +5,9 @@
 
 #include <QMainWindow>
 #include <QTimer>
+#include <QUndoStack>
 
+#include "host/AttributeListState.h"
 #include "host/NodeGraph.h"
 #include "host/NodeListener.h"
 #include "host/RefPtr.h"
@@ -15,8 +17,9 @@ class QScrollArea;
 class QTabWidget;
 
 // Edits the Attributes nodes of a project: one tab per Attributes node with the node's own editor
-// panel, where the author adds, edits, duplicates and deletes attributes and sets their values.
-// Save writes the project back (definitions and values). Closing with unsaved changes asks first.
+// panel, where the author adds, edits, duplicates, renames and deletes attributes and sets their
+// values. Every change can be undone and redone until Save, which writes the project back
+// (definitions and values). Closing with unsaved changes asks first.
 //
 // The project becomes the open document while the window edits it, so that the attribute dialog
 // sees the project's node names. GUI thread only.
@@ -33,6 +36,10 @@ public:
     bool IsModified() const;
 
     QTabWidget* GetTabs() const { return m_tabs; }
+    QUndoStack& GetUndoStack() { return m_undo; }
+    // Turns the changes made to the nodes since the last call into undo steps; the event pump
+    // calls it.
+    void RecordChanges();
     const std::vector<Node*>& GetAttributesNodes() const { return m_attributes_nodes; }
 
     void OnNodeEvent(Node* node, const NodeEvent& event) override;
@@ -49,6 +56,8 @@ private:
     std::string Snapshot() const;
     void BuildPanel(size_t index);
     void UpdateTitle();
+    // Puts node `index` into `state` (undo and redo) and rebuilds its panel.
+    void ApplyState(size_t index, const AttributeListState& state);
 
     std::string m_path;
     RefPtr<NodeGraph> m_graph;
@@ -56,6 +65,9 @@ private:
     std::vector<QScrollArea*> m_areas;
     std::vector<size_t> m_pending_rebuilds;
     std::string m_saved_snapshot;
+    // Each node's state as last recorded in the undo stack.
+    std::vector<AttributeListState> m_recorded;
+    QUndoStack m_undo;
     QTabWidget* m_tabs;
     QTimer m_event_pump;
     QTimer m_rebuild_timer;

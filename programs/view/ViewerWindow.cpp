@@ -9,6 +9,7 @@
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "host/Attribute.h"
@@ -18,6 +19,7 @@
 #include "host/NodeTypeRegistry.h"
 #include "host/Update.h"
 #include "programs/view/EvaluationProgress.h"
+#include "programs/view/GraphView.h"
 #include "programs/view/InputHold.h"
 #include "programs/view/OutputsView.h"
 
@@ -41,18 +43,23 @@ ViewerWindow::ViewerWindow(QWidget* parent)
       m_panel_area(new QScrollArea),
       m_outputs(new OutputsView),
       m_progress(new EvaluationProgress),
-      m_hold(new InputHold(this)) {
+      m_hold(new InputHold(this)),
+      m_tabs(new QTabWidget),
+      m_graph(new GraphView) {
     auto* splitter = new QSplitter(this);
     m_panel_area->setWidgetResizable(true);
     m_panel_area->setMinimumWidth(380);
     auto* outputs_area = new QScrollArea;
     outputs_area->setWidgetResizable(true);
     outputs_area->setWidget(m_outputs);
+    m_tabs->addTab(outputs_area, "Outputs");
+    m_tabs->addTab(m_graph, "Graph");
+    // The progress stays in view whichever tab is shown.
     auto* outputs_side = new QWidget;
     auto* outputs_layout = new QVBoxLayout(outputs_side);
     outputs_layout->setContentsMargins(0, 0, 0, 0);
     outputs_layout->addWidget(m_progress);
-    outputs_layout->addWidget(outputs_area, 1);
+    outputs_layout->addWidget(m_tabs, 1);
     splitter->addWidget(m_panel_area);
     splitter->addWidget(outputs_side);
     splitter->setStretchFactor(1, 1);
@@ -94,6 +101,7 @@ Status ViewerWindow::Open(const std::string& path) {
     const NodeTypeRegistry::Entry* entry = NodeTypeRegistry::Get().Find(node->GetNodeType());
     m_interface = entry ? entry->m_interface.Get() : nullptr;
     node->AddNodeListener(this);
+    m_graph->SetProjectNode(node);
     if (status.GetCode() == 1) {
         statusBar()->showMessage(QString::fromStdString(status.GetMessage()));
     }

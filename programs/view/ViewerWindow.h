@@ -14,11 +14,14 @@
 class EvaluationControl;
 class EvaluationProgress;
 class InputHold;
+class GraphView;
 class NodeInterface;
 class OutputsView;
 class QScrollArea;
+class QTabWidget;
 
-// A project run as one Node Graph node: the node's panel on the left, its outputs on the right.
+// A project run as one Node Graph node: the node's panel on the left, its outputs on the right
+// and, in a second tab, the picture of its project's graph.
 // Outputs are evaluated again whenever the node reports an event (an attribute edited in the
 // panel, a project read through the panel's actions). When the node's interface changes (another
 // project, or the same file changed on disk and read again), the panel is rebuilt, as a host
@@ -50,6 +53,8 @@ public:
     QWidget* GetPanel() const { return m_panel; }
     OutputsView* GetOutputs() const { return m_outputs; }
     EvaluationProgress* GetProgress() const { return m_progress; }
+    QTabWidget* GetTabs() const { return m_tabs; }
+    GraphView* GetGraph() const { return m_graph; }
 
     void OnNodeEvent(Node* node, const NodeEvent& event) override;
 
@@ -80,6 +85,8 @@ private:
     // The running evaluation's control, or null.
     EvaluationControl* m_control = nullptr;
     bool m_evaluate_again = false;
+    QTabWidget* m_tabs;
+    GraphView* m_graph;
     std::string m_interface_text;
     QFileSystemWatcher m_watcher;
     QTimer m_event_pump;

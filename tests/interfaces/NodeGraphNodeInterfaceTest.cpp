@@ -6,7 +6,9 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
 #include <QToolButton>
@@ -174,7 +176,7 @@ TEST_F(NodeGraphNodeInterfaceTest, ReadActionRenamesRemembersAndReportsFailures)
     EXPECT_EQ(box.title, "Node Graph");
     EXPECT_EQ(box.icon, QMessageBox::Warning);
     EXPECT_EQ(box.format, Qt::RichText);
-    EXPECT_TRUE(box.text.startsWith("Error reading project:\n\nFailed to load XML project."))
+    EXPECT_TRUE(box.text.startsWith("Error reading project:<br><br>Failed to load XML project."))
         << box.text.toStdString();
     EXPECT_TRUE(panel->isEnabled());
     EXPECT_EQ(node->GetName(), "graph");
@@ -198,6 +200,36 @@ TEST_F(NodeGraphNodeInterfaceTest, ReadActionRenamesRemembersAndReportsFailures)
     Click(panel, "read_path");
     EXPECT_EQ(std::filesystem::path(directory.toStdString()),
               std::filesystem::canonical(Path("projects")));
+}
+
+// Enter in the path field reads the typed project as the chooser does; a failed read puts the
+// node's path back and says why.
+TEST_F(NodeGraphNodeInterfaceTest, TypedPathIsReadAndAFailureKeepsTheNode) {
+    const std::string good = WriteProject("projects/typed.qmr", 1);
+    NodeGraphNode* node = NewNode("graph");
+    QNodeAttributesWidget* panel = Panel(node);
+    ASSERT_NE(panel, nullptr);
+    auto* field =
+        panel->findChild<QToolButton*>("read_path")->parentWidget()->findChild<QLineEdit*>();
+    ASSERT_NE(field, nullptr);
+    SeenBox box;
+
+    field->setText(QString::fromStdString(Path("missing.qmr")));
+    AnswerBox(box);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(field, &enter);
+    EXPECT_EQ(box.icon, QMessageBox::Warning);
+    EXPECT_TRUE(box.text.contains("missing.qmr")) << box.text.toStdString();
+    EXPECT_EQ(node->GetAttributeByIndex(0)->GetString(), "");
+    EXPECT_EQ(field->text(), "");
+    EXPECT_EQ(node->GetNumAttributes(), 2u);
+
+    field->setText(QString::fromStdString(good));
+    AnswerBox(box);
+    QCoreApplication::sendEvent(field, &enter);
+    EXPECT_EQ(box.text, "Reactivate the node to display the project attributes.");
+    EXPECT_EQ(node->GetName(), "typed");
+    EXPECT_EQ(node->GetNumAttributes(), 3u);
 }
 
 TEST_F(NodeGraphNodeInterfaceTest, RereadActionReadsThePathAgain) {

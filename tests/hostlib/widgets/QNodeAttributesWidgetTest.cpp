@@ -68,7 +68,7 @@ TEST_F(QNodeAttributesWidgetTest, BuildsOneRowPerShownAttributeWithItsWidgetSet)
         QLabel* label = panel.findChild<QLabel*>(QStringLiteral("label_") + row.name);
         ASSERT_NE(label, nullptr);
         EXPECT_EQ(label->text(), row.name);
-        EXPECT_EQ(label->size(), QSize(80, 22));
+        EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
         EXPECT_EQ(label->alignment(), Qt::AlignRight | Qt::AlignVCenter);
         EXPECT_EQ(RowWidgets<QCheckBox>(panel, row.name).size(), row.check_boxes);
         EXPECT_EQ(RowWidgets<QDragSpinner>(panel, row.name).size(), row.spinners);
@@ -79,9 +79,6 @@ TEST_F(QNodeAttributesWidgetTest, BuildsOneRowPerShownAttributeWithItsWidgetSet)
                       RowWidgets<QDragSpinner>(panel, row.name).size(),
                   row.line_edits)
             << "spin boxes hold a line edit each";
-        for (QDragSpinner* spinner : RowWidgets<QDragSpinner>(panel, row.name)) {
-            EXPECT_EQ(spinner->size(), QSize(60, 22));
-        }
         ASSERT_NE(panel.GetManager(row.index), nullptr);
         EXPECT_EQ(panel.GetManager(row.index)->GetAttributeIndex(), row.index);
     }

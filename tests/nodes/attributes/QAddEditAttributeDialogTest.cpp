@@ -237,14 +237,11 @@ TEST_F(QAddEditAttributeDialogTest, EditModeShowsTheAttributeAndSkipsItsOwnName)
     EXPECT_TRUE(f.default_value->isEnabled());
     EXPECT_TRUE(f.decimals->isEnabled());
     EXPECT_FALSE(f.choices->isEnabled());
-    // Decimals reach every box; limits and default show truncated toward zero, the step exact.
+    // The attribute's exact values, with its decimals.
     EXPECT_EQ(dialog.GetDecimals(), 2);
-    for (QDoubleSpinBox* spin : {f.default_value, f.minimum, f.maximum, f.single_step}) {
-        EXPECT_EQ(spin->decimals(), 2) << spin->objectName().toStdString();
-    }
-    EXPECT_EQ(f.default_value->value(), 2.0);
-    EXPECT_EQ(f.minimum->value(), 0.0);
-    EXPECT_EQ(f.maximum->value(), 9.0);
+    EXPECT_EQ(f.default_value->text(), "2.75");
+    EXPECT_EQ(f.minimum->text(), "-0.50");
+    EXPECT_EQ(f.maximum->text(), "9.90");
     EXPECT_EQ(f.single_step->value(), 0.25);
 
     // Another attribute's name is still in use.
@@ -253,20 +250,36 @@ TEST_F(QAddEditAttributeDialogTest, EditModeShowsTheAttributeAndSkipsItsOwnName)
     EXPECT_FALSE(f.ok->isEnabled());
 }
 
-// A definition file can give what no dialog offers: the boxes show the nearest they can hold.
-TEST_F(QAddEditAttributeDialogTest, EditShowsFileValuesBeyondTheBoxesAtTheirLimits) {
+// Values beyond what the boxes offer, or with more decimals than the attribute shows, appear as
+// they are, and untouched fields count as unchanged whatever the boxes can hold.
+TEST_F(QAddEditAttributeDialogTest, EditShowsExactValuesAndTracksChanges) {
     AttributesNode* node = AddAttributesNode();
     const double infinity = std::numeric_limits<double>::infinity();
-    node->AddNumberAttribute("wide", std::nan(""), -infinity, infinity, infinity, INT_MAX);
-    QAddEditAttributeDialog dialog(nullptr, QAddEditAttributeDialog::kEdit,
-                                   node->GetAttributeByIndex(0));
-    Fields f(dialog);
-    EXPECT_EQ(dialog.GetDecimals(), 10);
-    EXPECT_EQ(f.default_value->value(), 0.0);
-    EXPECT_EQ(f.minimum->value(), f.minimum->minimum());
-    EXPECT_EQ(f.maximum->value(), f.maximum->maximum());
-    EXPECT_TRUE(std::isfinite(dialog.GetSingleStep()));
-    EXPECT_TRUE(f.ok->isEnabled());
+    node->AddNumberAttribute("wide", std::nan(""), -infinity, infinity, 2e7, INT_MAX);
+    node->AddNumberAttribute("contrast", 1.2345, 0, 2, 0.5, 0);
+    QAddEditAttributeDialog wide(nullptr, QAddEditAttributeDialog::kEdit,
+                                 node->GetAttributeByIndex(0));
+    Fields w(wide);
+    EXPECT_EQ(w.minimum->value(), -infinity);
+    EXPECT_EQ(w.maximum->value(), infinity);
+    EXPECT_EQ(w.single_step->value(), 2e7);
+    EXPECT_TRUE(w.ok->isEnabled());
+
+    QAddEditAttributeDialog contrast(nullptr, QAddEditAttributeDialog::kEdit,
+                                     node->GetAttributeByIndex(1));
+    Fields c(contrast);
+    EXPECT_EQ(c.default_value->value(), 1.2345);
+    for (QAddEditAttributeDialog* dialog : {&wide, &contrast}) {
+        for (auto field :
+             {QAddEditAttributeDialog::kDefaultField, QAddEditAttributeDialog::kMinimumField,
+              QAddEditAttributeDialog::kMaximumField, QAddEditAttributeDialog::kSingleStepField,
+              QAddEditAttributeDialog::kDecimalsField}) {
+            EXPECT_FALSE(dialog->IsChanged(field)) << field;
+        }
+    }
+    w.minimum->setValue(-5);
+    EXPECT_TRUE(wide.IsChanged(QAddEditAttributeDialog::kMinimumField));
+    EXPECT_FALSE(wide.IsChanged(QAddEditAttributeDialog::kMaximumField));
 }
 
 TEST_F(QAddEditAttributeDialogTest, EditAndDuplicateOfAChoiceShowItsChoices) {
@@ -294,7 +307,9 @@ TEST_F(QAddEditAttributeDialogTest, EditAndDuplicateOfAChoiceShowItsChoices) {
     EXPECT_EQ(d.choices->text(), "low,mid,high");
     EXPECT_EQ(d.status->text(), kTooLongOrShort);
     EXPECT_FALSE(d.ok->isEnabled());
-    QTest::keyClicks(d.name, "level2");
+    QTest::keyClicks(d.name, "level");
+    EXPECT_EQ(d.status->text(), InUse("level"));
+    QTest::keyClicks(d.name, "2");
     EXPECT_TRUE(d.status->text().isEmpty());
     EXPECT_TRUE(d.ok->isEnabled());
 }
@@ -309,8 +324,8 @@ TEST_F(QAddEditAttributeDialogTest, DuplicateOfANumberStartsFromItsParameters) {
     EXPECT_EQ(f.status->text(), kTooLongOrShort);
     EXPECT_EQ(dialog.GetDecimals(), 1);
     EXPECT_EQ(f.default_value->value(), 3.0);
-    EXPECT_EQ(f.minimum->value(), -20.0);
-    EXPECT_EQ(f.maximum->value(), 20.0);
+    EXPECT_EQ(f.minimum->value(), -20.5);
+    EXPECT_EQ(f.maximum->value(), 20.5);
     EXPECT_EQ(f.single_step->value(), 0.5);
 }
 
@@ -416,29 +431,6 @@ TEST_F(QAddEditAttributeDialogTest, DecimalsReachTheNumberBoxesAndResetTheStep) 
     // A step typed after the decimals is kept.
     f.single_step->setValue(0.5);
     EXPECT_EQ(dialog.GetSingleStep(), 0.5);
-}
-
-TEST_F(QAddEditAttributeDialogTest, ClampedDefaultChecksTheMinimumFirst) {
-    const struct {
-        double value, minimum, maximum, expected;
-    } cases[] = {
-        {7, 10, 5, 10},
-        {3, 0, 5, 3},
-        {-3, 0, 5, 0},
-        {8, 0, 5, 5},
-        {5, 5, 5, 5},
-        // Limits upside down: below the minimum gives the minimum, above it the maximum.
-        {20, 10, 5, 5},
-    };
-    QAddEditAttributeDialog dialog(nullptr, QAddEditAttributeDialog::kAdd, nullptr);
-    Fields f(dialog);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.value << " in " << c.minimum << ".." << c.maximum);
-        f.default_value->setValue(c.value);
-        f.minimum->setValue(c.minimum);
-        f.maximum->setValue(c.maximum);
-        EXPECT_EQ(dialog.GetClampedDefault(), c.expected);
-    }
 }
 
 }  // namespace

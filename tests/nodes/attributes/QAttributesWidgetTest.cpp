@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,12 +18,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
 #include "host/Attribute.h"
+#include "host/AttributeListState.h"
 #include "host/Engine.h"
 #include "host/Manager.h"
 #include "host/NodeGraph.h"
@@ -202,6 +205,21 @@ protected:
         return seen;
     }
 
+    // Answers the next question box with `button`; the flag tells whether one was asked.
+    std::shared_ptr<bool> AnswerQuestion(QMessageBox::StandardButton button) {
+        auto asked = std::make_shared<bool>(false);
+        m_answerers.push_back(std::make_unique<Answerer>([asked, button] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) {
+                return false;
+            }
+            *asked = true;
+            box->button(button)->click();
+            return true;
+        }));
+        return asked;
+    }
+
     // Presses `button` on `label` and answers the context menu, if one opens, by choosing the
     // entry `choose` (when it is enabled) or closing it.
     MenuSeen PressName(QLabel* label, Qt::MouseButton button = Qt::RightButton,
@@ -312,7 +330,6 @@ TEST_F(QAttributesWidgetTest, EachTypeGetsItsRowWidgetsAndAManager) {
         SCOPED_TRACE(e.name);
         ASSERT_NE(row.m_name_label, nullptr);
         EXPECT_EQ(row.m_name_label->text(), e.name);
-        EXPECT_EQ(row.m_name_label->size(), QSize(80, 22));
         EXPECT_NE(row.m_row_layout, nullptr);
         EXPECT_NE(row.m_signaler, nullptr);
         EXPECT_EQ(row.m_check_box != nullptr, e.check);
@@ -328,9 +345,6 @@ TEST_F(QAttributesWidgetTest, EachTypeGetsItsRowWidgetsAndAManager) {
         EXPECT_EQ(row.m_combo_box != nullptr, e.combo);
         EXPECT_EQ(row.m_second_name_label != nullptr, e.label2);
         EXPECT_EQ(row.m_second_row_layout != nullptr, e.label2);
-        if (row.m_first_spinner) {
-            EXPECT_EQ(row.m_first_spinner->size(), QSize(60, 22));
-        }
         if (row.m_second_name_label) {
             EXPECT_EQ(row.m_second_name_label->text(), e.name);
         }
@@ -351,6 +365,33 @@ TEST_F(QAttributesWidgetTest, EachTypeGetsItsRowWidgetsAndAManager) {
     EXPECT_EQ(rows[5].m_combo_box->count(), 3);
     EXPECT_EQ(rows[5].m_combo_box->currentText(), "mid");
     EXPECT_EQ(rows[6].m_line_edit->text(), "hello");
+}
+
+// Long names and numbers are not cut, also for rows that arrive later; point and frame fields say
+// which component they hold.
+TEST_F(QAttributesWidgetTest, NamesAndNumbersShowInFull) {
+    m_node->AddNumberAttribute("gain", -12345.6789, -20000, 20000, 1, 4);
+    m_node->AddFrameAttribute("crop", {0, 0, 32, 32});
+    Deliver();
+    QAttributesWidget* panel = MakePanel();
+    m_node->AddPointAttribute("roughness_amount", {1, 2}, -5, 5, 1, 0);
+    Deliver();
+    panel->show();
+    QCoreApplication::processEvents();
+    for (const auto& row : panel->GetRows()) {
+        QLabel* label = row.m_name_label;
+        SCOPED_TRACE(label->text().toStdString());
+        EXPECT_GE(label->contentsRect().width(),
+                  label->fontMetrics().horizontalAdvance(label->text()));
+        EXPECT_EQ(label->toolTip(), label->text());
+    }
+    QDragSpinner* number = panel->GetRows()[0].m_first_spinner;
+    auto* text = number->findChild<QLineEdit*>();
+    ASSERT_NE(text, nullptr);
+    EXPECT_GE(text->width(), number->fontMetrics().horizontalAdvance(number->text()));
+    EXPECT_EQ(number->text(), "-12345.6789");
+    EXPECT_EQ(panel->GetRows()[1].m_fourth_spinner->prefix(), "h ");
+    EXPECT_EQ(panel->GetRows()[2].m_first_spinner->prefix(), "x ");
 }
 
 TEST_F(QAttributesWidgetTest, RowsFollowTheNodesReportsOnce) {
@@ -396,7 +437,7 @@ TEST_F(QAttributesWidgetTest, TwentyFiveAttributesDisableAddingAndDuplicating) {
     EXPECT_TRUE(AddButton()->isEnabled());
     MenuSeen menu = PressName(panel->GetRows()[0].m_name_label);
     ASSERT_TRUE(menu.shown);
-    ASSERT_EQ(menu.entries.size(), 3u);
+    ASSERT_EQ(menu.entries.size(), 5u);
     EXPECT_EQ(menu.entries[1].first, "Duplicate Attribute");
 
     m_node->AddNumberAttribute("n24", 0, 0, 1, 1, 0);
@@ -406,6 +447,8 @@ TEST_F(QAttributesWidgetTest, TwentyFiveAttributesDisableAddingAndDuplicating) {
     menu = PressName(panel->GetRows()[24].m_name_label);
     ASSERT_TRUE(menu.shown);
     EXPECT_EQ(menu.entries, (std::vector<std::pair<QString, bool>>{{"Edit Attribute", true},
+                                                                   {"Rename Attribute...", true},
+                                                                   {"Reset to Default", true},
                                                                    {"Delete Attribute", true}}));
 
     // More than the limit (read from a definition file, say): every row is shown.
@@ -417,7 +460,7 @@ TEST_F(QAttributesWidgetTest, TwentyFiveAttributesDisableAddingAndDuplicating) {
     EXPECT_EQ(panel->GetRows().size(), 27u);
     EXPECT_FALSE(AddButton()->isEnabled());
     menu = PressName(panel->GetRows()[26].m_name_label);
-    EXPECT_EQ(menu.entries.size(), 2u);
+    EXPECT_EQ(menu.entries.size(), 4u);
 }
 
 TEST_F(QAttributesWidgetTest, ContextMenuEntriesDependOnTheType) {
@@ -436,6 +479,8 @@ TEST_F(QAttributesWidgetTest, ContextMenuEntriesDependOnTheType) {
             EXPECT_EQ(menu.entries,
                       (std::vector<std::pair<QString, bool>>{{"Edit Attribute", editable[k]},
                                                              {"Duplicate Attribute", editable[k]},
+                                                             {"Rename Attribute...", true},
+                                                             {"Reset to Default", true},
                                                              {"Delete Attribute", true}}));
         }
     }
@@ -595,6 +640,97 @@ TEST_F(QAttributesWidgetTest, EditChangesTheDefinitionInPlace) {
     EXPECT_EQ(m_node->GetNumAttributes(), 4u);
 }
 
+// OK without a change keeps every definition bit for bit, whatever the boxes can show; a duplicate
+// copies the definition exactly.
+TEST_F(QAttributesWidgetTest, EditAndDuplicateWithoutChangesLoseNothing) {
+    const double infinity = std::numeric_limits<double>::infinity();
+    m_node->AddNumberAttribute("roughness", 0.6, 0, 1, 0.01, 0);
+    m_node->AddNumberAttribute("contrast", 1.2, -infinity, infinity, 0.1, 0);
+    m_node->AddNumberAttribute("third", 1.0 / 3, -12345.6789, 2e7, 1e-7, 2);
+    m_node->AddPointAttribute("centre", {1.5, -2.25}, -5, 5, 0.25, 2);
+    m_node->AddFrameAttribute("crop", {0, 0, 32, 32});
+    m_node->AddChoiceAttribute("speed", "fast,slow");
+    Deliver();
+    QAttributesWidget* panel = MakePanel();
+    const size_t count = m_node->GetNumAttributes();
+    const AttributeListState before = AttributeListState::Capture(*m_node);
+    for (size_t k = 0; k < count; ++k) {
+        SCOPED_TRACE(m_node->GetAttributeByIndex(k)->GetName());
+        auto seen = AnswerDialog(DialogInput());
+        PressName(panel->GetRows()[k].m_name_label, Qt::RightButton, "Edit Attribute");
+        EXPECT_TRUE(seen->accepted);
+        EXPECT_TRUE(AttributeListState::Capture(*m_node) == before);
+    }
+    for (size_t k = 0; k < count; ++k) {
+        const Attribute& source = *m_node->GetAttributeByIndex(k);
+        SCOPED_TRACE(source.GetName());
+        auto seen = AnswerDialog(DialogInput().Name(QString("copy%1").arg(k)));
+        PressName(panel->GetRows()[k].m_name_label, Qt::RightButton, "Duplicate Attribute");
+        ASSERT_TRUE(seen->accepted);
+        const Attribute& copy = *m_node->GetAttributeByIndex(m_node->GetNumAttributes() - 1);
+        for (int c = 0; c < 4; ++c) {
+            EXPECT_EQ(copy.m_default[c], source.m_default[c]) << c;
+        }
+        if (source.GetType() != Attribute::FRAME) {
+            EXPECT_EQ(copy.GetMinimum(), source.GetMinimum());
+            EXPECT_EQ(copy.GetMaximum(), source.GetMaximum());
+            EXPECT_EQ(copy.GetSingleStep(), source.GetSingleStep());
+            EXPECT_EQ(copy.GetDecimals(), source.GetDecimals());
+        }
+        EXPECT_EQ(copy.GetChoiceNames(), source.GetChoiceNames());
+    }
+    // Empty choices between commas are ignored.
+    auto seen = AnswerDialog(DialogInput().Choices("fast,slow,"));
+    PressName(panel->GetRows()[5].m_name_label, Qt::RightButton, "Edit Attribute");
+    EXPECT_EQ(m_node->GetAttributeByIndex(5)->GetChoiceNames(),
+              (std::vector<std::string>{"fast", "slow"}));
+}
+
+// The value, the place in the list and every connection follow the new name; a name in use is
+// refused as in the dialog.
+TEST_F(QAttributesWidgetTest, RenameKeepsValuePlaceAndConnections) {
+    m_node->AddNumberAttribute("first", 1, 0, 10, 1, 0);
+    m_node->AddNumberAttribute("gain", 2, 0, 10, 0.5, 1);
+    m_node->AddStringAttribute("last", "x");
+    m_node->GetAttributeByIndex(1)->SetNumber(7, false);
+    RefPtr<AttributesNode> source(new AttributesNode);
+    source->AddNumberAttribute("feed", 3, 0, 10, 1, 0);
+    RefPtr<NumberIoNode> output(new NumberIoNode);
+    NodeGraph& graph = *Engine::Get()->GetDocument();
+    graph.AddNode(source.Get());
+    graph.AddNode(output.Get());
+    ASSERT_TRUE(graph.ConnectNodes(m_node.Get(), "gain", 0, output.Get(), "number", 0));
+    ASSERT_TRUE(graph.ConnectNodes(source.Get(), "feed", 0, m_node.Get(), "gain", 0));
+    Deliver();
+    QAttributesWidget* panel = MakePanel();
+
+    auto seen = AnswerDialog(DialogInput().Name("first"));
+    PressName(panel->GetRows()[1].m_name_label, Qt::RightButton, "Rename Attribute...");
+    EXPECT_FALSE(seen->accepted);
+    EXPECT_EQ(m_node->GetAttributeByIndex(1)->GetName(), "gain");
+
+    seen = AnswerDialog(DialogInput().Name("level"));
+    PressName(panel->GetRows()[1].m_name_label, Qt::RightButton, "Rename Attribute...");
+    ASSERT_TRUE(seen->accepted);
+    EXPECT_EQ(seen->title, "Rename Attribute");
+    ASSERT_EQ(m_node->GetNumAttributes(), 3u);
+    EXPECT_EQ(m_node->GetAttributeByIndex(0)->GetName(), "first");
+    const Attribute& level = *m_node->GetAttributeByIndex(1);
+    EXPECT_EQ(level.GetName(), "level");
+    EXPECT_EQ(level.GetNumber(), 7.0);
+    EXPECT_EQ(level.GetDecimals(), 1);
+    EXPECT_EQ(level.GetSingleStep(), 0.5);
+    EXPECT_EQ(m_node->GetAttributeByIndex(2)->GetString(), "x");
+    const uint32_t in = output->FindInplug("number");
+    EXPECT_EQ(output->GetInplugNode(in), m_node.Get());
+    EXPECT_EQ(m_node->GetOutplugName(output->GetInplugNodeOutplug(in)), "level");
+    const uint32_t fed = m_node->FindInplug("level");
+    ASSERT_NE(fed, Node::kNone);
+    EXPECT_EQ(m_node->GetInplugNode(fed), source.Get());
+    // The rows no longer match: the host builds a new panel.
+    EXPECT_FALSE(AddButton()->isEnabled());
+}
+
 TEST_F(QAttributesWidgetTest, DuplicateAddsAnAttributeOfTheSourceType) {
     m_node->AddNumberAttribute("gain", 2, 0, 100, 1, 0);
     m_node->AddChoiceAttribute("level", "low,mid,high");
@@ -652,8 +788,15 @@ TEST_F(QAttributesWidgetTest, DeleteRemovesTheAttributeAndLeavesThePanelInert) {
     Manager::Get()->SetDisplayNode(m_node.Get(), 1);
     QAttributesWidget* panel = MakePanel();
 
-    // The frame's first label opens the menu.
+    // Cancelling the question keeps the attribute; the frame's first label opens the menu.
+    auto answered = AnswerQuestion(QMessageBox::Cancel);
     PressName(panel->GetRows()[1].m_name_label, Qt::RightButton, "Delete Attribute");
+    EXPECT_TRUE(*answered);
+    ASSERT_EQ(m_node->GetNumAttributes(), 3u);
+    EXPECT_TRUE(AddButton()->isEnabled());
+    answered = AnswerQuestion(QMessageBox::Yes);
+    PressName(panel->GetRows()[1].m_name_label, Qt::RightButton, "Delete Attribute");
+    EXPECT_TRUE(*answered);
     ASSERT_EQ(m_node->GetNumAttributes(), 2u);
     EXPECT_EQ(m_node->GetAttributeByIndex(0)->GetName(), "gain");
     EXPECT_EQ(m_node->GetAttributeByIndex(1)->GetName(), "label");

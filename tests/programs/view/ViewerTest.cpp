@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
@@ -29,8 +30,10 @@
 #include "host/NodeGraph.h"
 #include "host/ProjectFile.h"
 #include "host/Update.h"
+#include "programs/graph/GraphPicture.h"
 #include "programs/view/EditorWindow.h"
 #include "programs/view/EvaluationProgress.h"
+#include "programs/view/GraphView.h"
 #include "programs/view/OutputsView.h"
 #include "programs/view/ViewerWindow.h"
 #include "tests/hostlib/project/SandboxTest.h"
@@ -47,6 +50,32 @@ QString OutputText(const ViewerWindow& viewer, const std::string& output) {
     }
     const QList<QLabel*> labels = box->findChildren<QLabel*>();
     return labels.size() > 1 ? labels[1]->text() : "(empty)";
+}
+
+// Opens the context menu of `label`, chooses `entry`, and answers what opens next with `then`.
+void ChooseFromMenu(QLabel* label, const QString& entry, std::function<void()> then) {
+    QTimer::singleShot(0, [entry, then] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        for (QAction* action : menu->actions()) {
+            if (action->text() == entry) {
+                menu->setActiveAction(action);
+            }
+        }
+        QTimer::singleShot(0, then);
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QTest::mouseClick(label, Qt::LeftButton);
+}
+
+QLabel* NameLabel(const EditorWindow& editor, const QString& name) {
+    QWidget* panel = editor.GetTabs()->findChild<QWidget*>("QAttributesWidget");
+    for (QLabel* candidate : panel ? panel->findChildren<QLabel*>() : QList<QLabel*>()) {
+        if (candidate->text() == name && candidate->isEnabled()) {
+            return candidate;
+        }
+    }
+    return nullptr;
 }
 
 class ViewerTest : public SandboxTest {
@@ -207,19 +236,20 @@ TEST_F(ViewerTest, EditorAddsAnAttributeAndSavesWithoutLosingPackedFiles) {
             label = candidate->text() == "contrast" ? candidate : label;
         }
         ASSERT_EQ(label->text(), "contrast");
-        QTimer::singleShot(0, [] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            ASSERT_NE(menu, nullptr);
-            for (QAction* action : menu->actions()) {
-                if (action->text() == "Delete Attribute") {
-                    menu->setActiveAction(action);
-                }
-            }
-            QTest::keyClick(menu, Qt::Key_Return);
+        ChooseFromMenu(label, "Delete Attribute", [] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            box->button(QMessageBox::Yes)->click();
         });
-        QTest::mouseClick(label, Qt::LeftButton);
         EXPECT_EQ(attributes->GetNumAttributes(), count);
         EXPECT_TRUE(editor.IsModified());
+        // Undo brings the attribute back, up to the state saved; redo deletes it again.
+        editor.RecordChanges();
+        editor.GetUndoStack().undo();
+        EXPECT_EQ(attributes->GetNumAttributes(), count + 1);
+        EXPECT_FALSE(editor.IsModified());
+        editor.GetUndoStack().redo();
+        EXPECT_EQ(attributes->GetNumAttributes(), count);
         const QPointer<QWidget> old_panel = panel;
         EXPECT_TRUE(QTest::qWaitFor(
             [&] {
@@ -245,6 +275,126 @@ TEST_F(ViewerTest, EditorAddsAnAttributeAndSavesWithoutLosingPackedFiles) {
     fs::current_path(m_folder / "unpacked");
     ASSERT_TRUE(DecompressFiles(path));
     EXPECT_TRUE(fs::exists(m_folder / "unpacked" / "octaves.qmr"));
+}
+
+// An author's session on the material example: an Edit answered with OK changes no byte of the
+// saved file, and a rename carries the attribute's connections, so the project still runs.
+TEST_F(ViewerTest, EditorKeepsTheFileThroughAnUnchangedEditAndARename) {
+    const std::string path = Example("material");
+    auto unpacked = [&](const std::string& folder) {
+        fs::create_directory(m_folder / folder);
+        fs::current_path(m_folder / folder);
+        EXPECT_TRUE(DecompressFiles(path));
+        fs::current_path(m_folder);
+        return ReadText(m_folder / folder / "node0_definitions.xml") +
+               ReadText(m_folder / folder / "Project.xml");
+    };
+    {
+        EditorWindow editor;
+        ASSERT_EQ(editor.Open(path).GetCode(), 0);
+        ASSERT_LE(editor.Save().GetCode(), 1);
+        const std::string saved = unpacked("first");
+        for (const char* name : {"roughness", "size", "height_scale"}) {
+            QLabel* label = NameLabel(editor, name);
+            ASSERT_NE(label, nullptr) << name;
+            ChooseFromMenu(label, "Edit Attribute", [] {
+                auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                ASSERT_NE(dialog, nullptr);
+                dialog->accept();
+            });
+        }
+        EXPECT_FALSE(editor.IsModified());
+        ASSERT_LE(editor.Save().GetCode(), 1);
+        EXPECT_EQ(unpacked("second"), saved);
+
+        ChooseFromMenu(NameLabel(editor, "roughness"), "Rename Attribute...", [] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->findChild<QLineEdit*>("m_name_qtext")->setText("rough");
+            dialog->findChild<QDialogButtonBox*>("m_ok_cancel_buttons")
+                ->button(QDialogButtonBox::Ok)
+                ->click();
+        });
+        ASSERT_LE(editor.Save().GetCode(), 1);
+    }
+    Engine::Get()->SetDocument(nullptr);
+    QProcess run;
+    run.start(QM_QUILLMAR_PROGRAM, {"run", QString::fromStdString(path), "--set", "rough=0.3", "-o",
+                                    QString::fromStdString((m_folder / "out").string())});
+    ASSERT_TRUE(run.waitForFinished(60000));
+    EXPECT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
+    // The renamed attribute still drives the roughness image: 0.3 of white.
+    const QImage roughness(
+        QString::fromStdString((m_folder / "out" / "material_roughness.png").string()));
+    ASSERT_FALSE(roughness.isNull());
+    EXPECT_NEAR(qRed(roughness.pixel(10, 10)), 77, 1);
+}
+
+// The Graph tab shows the project's graph, opens the project packed for a nested Node Graph node,
+// and comes back.
+TEST_F(ViewerTest, GraphTabOpensNestedProjects) {
+    ViewerWindow viewer;
+    ASSERT_EQ(viewer.Open(Example("nested")).GetCode(), 0);
+    GraphView* graph = viewer.GetGraph();
+    viewer.GetTabs()->setCurrentWidget(graph);
+    viewer.show();
+    QCoreApplication::processEvents();
+    auto find = [graph](const std::string& type) {
+        const GraphPicture* picture = graph->GetPicture();
+        const size_t count = picture ? picture->GetBoxes().size() : 0;
+        for (size_t index = 0; index < count; ++index) {
+            if (picture->GetBoxes()[index].m_node->GetTypeName() == type) {
+                return index;
+            }
+        }
+        return count;
+    };
+    ASSERT_NE(graph->GetPicture(), nullptr) << graph->GetMessage().toStdString();
+    const size_t nested = find("Node Graph");
+    ASSERT_LT(nested, graph->GetPicture()->GetBoxes().size());
+    EXPECT_FALSE(graph->OpenNested(find("Attributes")));
+    ASSERT_TRUE(graph->OpenNested(nested)) << graph->GetMessage().toStdString();
+    EXPECT_EQ(graph->GetDepth(), 2u);
+    EXPECT_LT(find("Noise"), graph->GetPicture()->GetBoxes().size());
+    graph->Back();
+    EXPECT_EQ(graph->GetDepth(), 1u);
+    EXPECT_EQ(find("Node Graph"), nested);
+}
+
+// A node that the evaluation reported in an error state is marked, by its type and name; a node of
+// the same type without a name is not.
+TEST_F(ViewerTest, GraphTabMarksTheNodesInError) {
+    fs::create_directory(m_folder / "division");
+    WriteText(m_folder / "division" / "Project.xml", R"(<QuillmarProject major="1" minor="0">
+    <Node id="0" type="10,2,1" name="ratio">
+        <Value name="operation" type="CHOICE" value="divide" />
+        <Value name="a" type="NUMBER" value="1" />
+    </Node>
+    <Node id="1" type="10,2,1" />
+    <Node id="2" type="10,1,26" name="out" />
+    <Connection from="0" outplug="number" to="1" inplug="a" />
+    <Connection from="1" outplug="number" to="2" inplug="number" />
+</QuillmarProject>)");
+    const std::string path = (m_folder / "division.qmr").string();
+    std::string error;
+    ASSERT_TRUE(CompressFiles((m_folder / "division").string(), {"Project.xml"}, path, error))
+        << error;
+    ViewerWindow viewer;
+    ASSERT_EQ(viewer.Open(path).GetCode(), 0);
+    viewer.GetTabs()->setCurrentWidget(viewer.GetGraph());
+    viewer.show();
+    QCoreApplication::processEvents();
+    const GraphPicture* picture = viewer.GetGraph()->GetPicture();
+    ASSERT_NE(picture, nullptr);
+    ASSERT_EQ(picture->GetBoxes().size(), 3u);
+    const bool expected_error[] = {true, false, false};
+    const GraphPicture::Role expected_role[] = {
+        GraphPicture::Role::kNode, GraphPicture::Role::kNode, GraphPicture::Role::kOutput};
+    for (size_t index = 0; index < 3; ++index) {
+        SCOPED_TRACE(index);
+        EXPECT_EQ(picture->GetBoxes()[index].m_error, expected_error[index]);
+        EXPECT_EQ(picture->GetBoxes()[index].m_role, expected_role[index]);
+    }
 }
 
 TEST_F(ViewerTest, ScreenshotWithoutADisplay) {
