@@ -117,6 +117,12 @@ private:
     void FinishResults(int count);
     void ReportInnerStates(uint32_t outplug);
     void ClearCurveResults();
+    // One slot per output for each kind of result; curves of outputs that went are deleted.
+    void ResizeResults(size_t outputs);
+
+    // The regular input of an IO node, where its value arrives, and its type.
+    static uint32_t ValueInplug(const Node* io_node);
+    static Value::Type ValueType(const Node* io_node);
 
     bool m_is_project_node_type = false;
     std::string m_project_type_name;
