@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <list>
 #include <mutex>
 #include <system_error>
@@ -18,19 +20,23 @@ namespace fs = std::filesystem;
 namespace {
 
 // What tells one version of a file from another: a save that replaces the file changes its
-// inode, one that rewrites it changes its modification time.
+// inode, one that rewrites it changes its modification time. File clocks tick every few
+// milliseconds, and a program may rewrite a file faster than that with bytes of the same length,
+// so the bytes are compared too (through a hash: reading a file costs little beside unpacking
+// and parsing it).
 struct Identity {
     std::string m_path;
     off_t m_size = 0;
     timespec m_modified{};
     dev_t m_device = 0;
     ino_t m_inode = 0;
+    size_t m_content = 0;
 
     bool operator==(const Identity& other) const {
         return m_path == other.m_path && m_size == other.m_size &&
                m_modified.tv_sec == other.m_modified.tv_sec &&
                m_modified.tv_nsec == other.m_modified.tv_nsec && m_device == other.m_device &&
-               m_inode == other.m_inode;
+               m_inode == other.m_inode && m_content == other.m_content;
     }
 };
 
@@ -48,6 +54,12 @@ bool Identify(const std::string& container, Identity& identity) {
     identity.m_modified = info.st_mtim;
     identity.m_device = info.st_dev;
     identity.m_inode = info.st_ino;
+    std::ifstream file(canonical, std::ios::binary);
+    std::string bytes(size_t(info.st_size), '\0');
+    if (!file.read(bytes.data(), std::streamsize(bytes.size()))) {
+        return false;
+    }
+    identity.m_content = std::hash<std::string>()(bytes);
     return true;
 }
 
