@@ -10,6 +10,7 @@
 #include "host/BezierSpline.h"
 #include "host/Engine.h"
 #include "host/EvaluateNodeOutplugs.h"
+#include "host/EvaluationControl.h"
 #include "host/EvaluationRuns.h"
 #include "host/Helper.h"
 #include "host/MaterialTemplate.h"
@@ -443,17 +444,20 @@ void NodeGraphNode::RunIteration(int iteration) {
             m_replacements.insert_or_assign(m_input_nodes[input], value);
         }
     }
+    bool stopped = false;
     {
         EvaluateNodeOutplugs evaluator(m_evaluations, &m_plan);
         evaluator.ReplaceNodeInplugValues(m_replacements);
-        while (evaluator.EvaluateNextStep()) {
-        }
-        for (size_t output = 0; output < m_output_nodes.size(); ++output) {
+        evaluator.EvaluateAll();
+        // A stopped run's outputs are partial and their stored values may be stale: none is read.
+        const EvaluationControl* control = EvaluationControl::Current();
+        stopped = control && control->IsStopRequested();
+        for (size_t output = 0; !stopped && output < m_output_nodes.size(); ++output) {
             ReadOutput(output, iteration);
         }
     }
     for (const LoopPair& pair : m_loop_pairs) {
-        if (pair.m_output_node) {
+        if (pair.m_output_node && !stopped) {
             m_inner_input_values[pair.m_input_index] = &m_carried_values[pair.m_output_index];
         }
     }
