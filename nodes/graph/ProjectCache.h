@@ -10,8 +10,8 @@
 
 // Project files read once per process. The Project.xml of a read file is kept parsed, keyed by the
 // file's canonical path and checked on every use against its size, modification time, inode and
-// bytes, so a changed or replaced file is read again. Every Node Graph node, and so every project node
-// type, reads through it: a project used by many nodes is unpacked and parsed once.
+// bytes, so a changed or replaced file is read again. Every Node Graph node, and so every project
+// node type, reads through it: a project used by many nodes is unpacked and parsed once.
 //
 // Side files (a container's files besides Project.xml) are needed on disk while a project is
 // read. They are unpacked once per session, the outermost read on the thread and every read
