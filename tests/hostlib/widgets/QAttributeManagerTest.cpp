@@ -6,81 +6,42 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 
 #include "host/Attribute.h"
-#include "host/Engine.h"
 #include "host/QColorButton.h"
 #include "host/QDragSpinner.h"
 #include "host/QMultiSlider.h"
+#include "host/QNodeAttributesWidget.h"
 #include "tests/hostlib/widgets/WidgetsTest.h"
 
 namespace {
-// Slider width giving a track of exactly 100 pixels between the handle margins.
+// Slider width giving a track of exactly 100 pixels from x = 4.
 constexpr int kSliderWidth = 109;
 constexpr int kTrackStart = 4;
 
-// The widget set of one attribute, built the way a panel builds it, with its manager.
+// One attribute's row of a panel, its editors in the order a user meets them, and its manager.
 struct Rig {
-    Rig(Node* node, unsigned index) {
-        label = new QLabel(&parent);
-        auto spinner = [this] { return new QDragSpinner(&parent); };
-        auto slider = [this] {
-            auto* s = new QMultiSlider(&parent);
-            s->setFixedSize(kSliderWidth, 22);
-            return s;
-        };
-        switch (node->GetAttributeByIndex(index)->GetType()) {
-            case Attribute::BOOLEAN:
-                check_box = new QCheckBox(&parent);
-                manager = new QAttributeManager(&parent, node, index, nullptr, label, check_box);
-                break;
-            case Attribute::NUMBER:
-                spinners[0] = spinner();
-                sliders[0] = slider();
-                manager = new QAttributeManager(&parent, node, index, nullptr, label, spinners[0],
-                                                sliders[0]);
-                break;
-            case Attribute::POINT:
-                spinners[0] = spinner();
-                spinners[1] = spinner();
-                sliders[0] = slider();
-                manager = new QAttributeManager(&parent, node, index, nullptr, label, spinners[0],
-                                                spinners[1], sliders[0]);
-                break;
-            case Attribute::FRAME:
-                for (QDragSpinner*& s : spinners) {
-                    s = spinner();
-                }
-                sliders[0] = slider();
-                sliders[1] = slider();
-                manager = new QAttributeManager(&parent, node, index, nullptr, label, spinners[0],
-                                                spinners[1], sliders[0], new QLabel(&parent),
-                                                spinners[2], spinners[3], sliders[1]);
-                break;
-            case Attribute::RGBO:
-                color_button = new QColorButton(&parent);
-                spinners[0] = spinner();
-                sliders[0] = slider();
-                manager = new QAttributeManager(&parent, node, index, nullptr, label, color_button,
-                                                spinners[0], sliders[0]);
-                break;
-            case Attribute::CHOICE:
-                combo_box = new QComboBox(&parent);
-                manager = new QAttributeManager(&parent, node, index, nullptr, label, combo_box);
-                break;
-            case Attribute::STRING:
-                line_edit = new QLineEdit(&parent);
-                manager = new QAttributeManager(&parent, node, index, nullptr, label, line_edit);
-                break;
+    Rig(Node* node, unsigned index)
+        : panel(nullptr, node, nullptr, nullptr, false),
+          name(QString::fromStdString(node->GetAttributeByIndex(index)->GetName())),
+          manager(panel.GetManager(index)),
+          spinners(RowWidgets<QDragSpinner>(panel, name)),
+          sliders(RowWidgets<QMultiSlider>(panel, name)),
+          check_box(One<QCheckBox>()),
+          color_button(One<QColorButton>()),
+          combo_box(One<QComboBox>()),
+          line_edit(One<QLineEdit>()) {
+        for (QMultiSlider* slider : sliders) {
+            slider->setFixedSize(kSliderWidth, 22);
         }
     }
-    void Start() {
-        manager->connect();
-        manager->update();
+    template <typename T>
+    T* One() {
+        QList<T*> found = RowWidgets<T>(panel, name);
+        return found.isEmpty() ? nullptr : found.front();
     }
     // Clicks the slider at a fraction of its track.
     static void Click(QMultiSlider* slider, double fraction) {
@@ -88,15 +49,15 @@ struct Rig {
                           QPoint(kTrackStart + int(fraction * 100.0), 11));
     }
 
-    QWidget parent;
-    QLabel* label = nullptr;
-    QCheckBox* check_box = nullptr;
-    QDragSpinner* spinners[4] = {nullptr, nullptr, nullptr, nullptr};
-    QMultiSlider* sliders[2] = {nullptr, nullptr};
-    QColorButton* color_button = nullptr;
-    QComboBox* combo_box = nullptr;
-    QLineEdit* line_edit = nullptr;
-    QAttributeManager* manager = nullptr;
+    QNodeAttributesWidget panel;
+    QString name;
+    QAttributeManager* manager;
+    QList<QDragSpinner*> spinners;
+    QList<QMultiSlider*> sliders;
+    QCheckBox* check_box;
+    QColorButton* color_button;
+    QComboBox* combo_box;
+    QLineEdit* line_edit;  // of a string's row
 };
 
 std::string Num(double value) {
@@ -115,7 +76,6 @@ struct BindingCase {
 }  // namespace
 
 using QAttributeManagerTest = WidgetsTest;
-
 TEST_F(QAttributeManagerTest, BindsEveryWidgetSetBothWays) {
     const BindingCase cases[] = {
         {"check box", TypesNode::kFlag, [](Rig& r) { r.check_box->setChecked(true); }, "1",
@@ -198,7 +158,6 @@ TEST_F(QAttributeManagerTest, BindsEveryWidgetSetBothWays) {
         TypesNode* node = Make();
         Update::Get()->FlushEventsToProcess();
         Rig rig(node, c.attribute);
-        rig.Start();
         QSignalSpy edited(rig.manager, &QAttributeManager::AttributeEditedSignal);
 
         c.edit(rig);
@@ -220,50 +179,39 @@ TEST_F(QAttributeManagerTest, AppliesRangeStepAndDecimalsAndReappliesThemOnChang
     TypesNode* node = Make();
     Update::Get()->FlushEventsToProcess();
     Rig amount(node, TypesNode::kAmount);
-    amount.Start();
     QDragSpinner* spinner = amount.spinners[0];
-    EXPECT_EQ(spinner->decimals(), 1);
-    EXPECT_EQ(spinner->minimum(), 0.0);
-    EXPECT_EQ(spinner->maximum(), 10.0);
-    EXPECT_EQ(spinner->singleStep(), 0.5);
-    EXPECT_EQ(amount.sliders[0]->GetMaximum(), 10.0);
-
     Attribute* attribute = node->GetAttributeByIndex(TypesNode::kAmount);
+    auto shown = [&] {
+        return Num(spinner->minimum()) + ".." + Num(spinner->maximum()) + " by " +
+               Num(spinner->singleStep()) + ", " + Num(spinner->decimals()) + " slider " +
+               Num(amount.sliders[0]->GetMinimum()) + ".." + Num(amount.sliders[0]->GetMaximum());
+    };
+    EXPECT_EQ(shown(), "0..10 by 0.5, 1 slider 0..10");
+
     attribute->SetNumber(50.0, false);
     attribute->m_minimum = 20.0;  // upside down: the widgets take -20 to 20
     attribute->m_maximum = -20.0;
     attribute->m_decimals = 3;
     attribute->m_single_step = 0.125;
     amount.manager->attributeParametersChanged();
-    EXPECT_EQ(spinner->decimals(), 3);
-    EXPECT_EQ(spinner->minimum(), -20.0);
-    EXPECT_EQ(spinner->maximum(), 20.0);
-    EXPECT_EQ(spinner->singleStep(), 0.125);
-    EXPECT_EQ(amount.sliders[0]->GetMinimum(), -20.0);
+    EXPECT_EQ(shown(), "-20..20 by 0.125, 3 slider -20..20");
     EXPECT_EQ(spinner->value(), 20.0);
     EXPECT_EQ(attribute->GetNumber(), 50.0) << "showing a value must not write it back";
     EXPECT_EQ(Update::Get()->GetNumPending(), 0u);
 
     Rig mode(node, TypesNode::kMode);
-    mode.Start();
     node->GetAttributeByIndex(TypesNode::kMode)->SetChoiceNames("Low,High");
     mode.manager->attributeParametersChanged();
     ASSERT_EQ(mode.combo_box->count(), 2);
     EXPECT_EQ(mode.combo_box->itemText(1), "High");
     EXPECT_EQ(Text(node, TypesNode::kMode), "Low");
-
-    Rig crop(node, TypesNode::kCrop);
-    Rig tint(node, TypesNode::kTint);
-    EXPECT_EQ(crop.sliders[1]->GetMaximum(), QAttributeManager::kFrameSliderMaximum);
-    EXPECT_GE(crop.spinners[2]->maximum(), 1e6);
-    EXPECT_EQ(tint.spinners[0]->maximum(), 1.0);
-    EXPECT_EQ(tint.sliders[0]->GetMaximum(), 1.0);
+    // Opacity runs from 0 to 1.
+    EXPECT_EQ(Rig(node, TypesNode::kTint).sliders[0]->GetMaximum(), 1.0);
 }
 
 TEST_F(QAttributeManagerTest, BlockSignalsStopsEditsUntilUnblocked) {
     TypesNode* node = Make();
     Rig rig(node, TypesNode::kCenter);
-    rig.Start();
     EXPECT_FALSE(rig.manager->blockSignals(true));
     rig.spinners[0]->setValue(4.0);
     EXPECT_EQ(Text(node, TypesNode::kCenter), "1,2");
@@ -279,43 +227,9 @@ TEST_F(QAttributeManagerTest, BlockSignalsStopsEditsUntilUnblocked) {
     EXPECT_EQ(edited.count(), 1);
 }
 
-TEST_F(QAttributeManagerTest, ConnectionDisablesExposedEditorsOnly) {
-    TypesNode* source = Make();
-    TypesNode* target = Make();
-    Rig exposed(target, TypesNode::kAmount);
-    exposed.Start();
-    Rig unexposed(target, TypesNode::kAmount);
-    unexposed.manager->DontExposeAttributeAsInput();
-    EXPECT_FALSE(unexposed.manager->IsExposedAsInput());
-    unexposed.Start();
-    // Disabled by someone else; the manager leaves it so while no connection changes.
-    Rig other(target, TypesNode::kFlag);
-    other.Start();
-    other.check_box->setEnabled(false);
-    other.manager->update();
-    EXPECT_FALSE(other.check_box->isEnabled());
-
-    ASSERT_TRUE(
-        Engine::Get()->ConnectNodes(source, source->FindOutplug("amount"), target,
-                                    target->GetInplugIdFromAttributeId(TypesNode::kAmount)));
-    exposed.manager->update();
-    unexposed.manager->update();
-    EXPECT_FALSE(exposed.spinners[0]->isEnabled());
-    EXPECT_FALSE(exposed.sliders[0]->isEnabled());
-    EXPECT_TRUE(unexposed.spinners[0]->isEnabled());
-    EXPECT_TRUE(unexposed.sliders[0]->isEnabled());
-
-    ASSERT_TRUE(Engine::Get()->DisconnectInplug(
-        target, target->GetInplugIdFromAttributeId(TypesNode::kAmount)));
-    exposed.manager->update();
-    EXPECT_TRUE(exposed.spinners[0]->isEnabled());
-    EXPECT_TRUE(exposed.sliders[0]->isEnabled());
-}
-
 TEST_F(QAttributeManagerTest, DeletedAttributeLeavesTheManagerInert) {
     TypesNode* node = Make();
     Rig rig(node, TypesNode::kAmount);
-    rig.Start();
     ASSERT_TRUE(node->DeleteAttribute(TypesNode::kFlag));
     // Index 1 now holds the POINT attribute; the manager must not write a number into it.
     EXPECT_EQ(rig.manager->GetAttribute(), nullptr);

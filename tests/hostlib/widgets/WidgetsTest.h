@@ -5,7 +5,11 @@
 #include <string>
 #include <vector>
 
+#include <QLabel>
+#include <QList>
+
 #include "host/DynamicNode.h"
+#include "host/QNodeAttributesWidget.h"
 #include "host/RefPtr.h"
 #include "host/Update.h"
 
@@ -29,6 +33,13 @@ public:
     std::string GetTypeName() const override { return "Types"; }
     void EvaluateOutplug(uint32_t, const std::vector<const Value*>&) override {}
 };
+
+// The editors of an attribute's row in a panel: the widgets beside its name label.
+template <typename T>
+QList<T*> RowWidgets(QNodeAttributesWidget& panel, const QString& name) {
+    QLabel* label = panel.findChild<QLabel*>(QStringLiteral("label_") + name);
+    return label ? label->parentWidget()->findChildren<T*>() : QList<T*>();
+}
 
 // Starts and ends each test with an empty event queue.
 class WidgetsTest : public ::testing::Test {
