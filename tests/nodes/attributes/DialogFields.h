@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStringList>
 
 #include "nodes/attributes/QAddEditAttributeDialog.h"
 
@@ -24,6 +27,23 @@ struct DialogFields {
           choices(Child<QLineEdit>(dialog, "m_choices_qtext")),
           status(Child<QLabel>(dialog, "m_status_qlabel")),
           ok(Child<QDialogButtonBox>(dialog, "m_ok_cancel_buttons")->button(QDialogButtonBox::Ok)) {
+    }
+
+    // The fields in one line, each disabled one in brackets, then the status and whether OK is
+    // enabled.
+    std::string Shown() const {
+        QStringList parts;
+        auto add = [&parts](const QWidget* field, const QString& text) {
+            parts << (field->isEnabled() ? text : "[" + text + "]");
+        };
+        add(name, name->text());
+        add(type, type->currentText());
+        for (const QDoubleSpinBox* box : {default_value, minimum, maximum, single_step, decimals}) {
+            add(box, box->text());
+        }
+        add(choices, choices->text());
+        return (parts.join(' ') + " | " + status->text() + (ok->isEnabled() ? " OK" : ""))
+            .toStdString();
     }
 
     template <typename T>

@@ -123,21 +123,10 @@ TEST_F(QAddEditAttributeDialogTest, EditShowsTheAttributeExactlyAndSkipsItsOwnNa
     node->AddNumberAttribute("contrast", 1.2345, 0, 2, 0.5, 0);
     Add(new AttributesNode)->AddNumberAttribute("offset", 0, 0, 1, 1, 0);
 
+    // The attribute's own name does not count as in use; another's does.
     Dialog gain(nullptr, Dialog::kEdit, node->GetAttributeByIndex(0));
     DialogFields f(gain);
-    EXPECT_EQ(f.name->text(), "Gain");
-    EXPECT_FALSE(f.name->isEnabled());
-    EXPECT_EQ(f.type->currentIndex(), int(Attribute::NUMBER));
-    EXPECT_FALSE(f.type->isEnabled());
-    // The attribute's own name does not count as in use; another's does.
-    EXPECT_TRUE(f.status->text().isEmpty());
-    EXPECT_TRUE(f.ok->isEnabled());
-    EXPECT_TRUE(f.default_value->isEnabled());
-    EXPECT_FALSE(f.choices->isEnabled());
-    EXPECT_EQ(gain.GetDecimals(), 2);
-    EXPECT_EQ(f.default_value->text(), "2.75");
-    EXPECT_EQ(f.minimum->text(), "-0.50");
-    EXPECT_EQ(f.maximum->text(), "9.90");
+    EXPECT_EQ(f.Shown(), "[Gain] [Number] 2.75 -0.50 9.90 0.25 2 [] |  OK");
     EXPECT_EQ(f.single_step->value(), 0.25);
     f.name->setText("OFFSET");
     EXPECT_EQ(f.status->text(), InUse("offset"));
@@ -173,65 +162,50 @@ TEST_F(QAddEditAttributeDialogTest, EditAndDuplicateStartFromTheSource) {
 
     Dialog edit(nullptr, Dialog::kEdit, level);
     DialogFields e(edit);
-    EXPECT_EQ(e.choices->text(), "low,mid,high");
-    EXPECT_TRUE(e.choices->isEnabled());
-    EXPECT_FALSE(e.default_value->isEnabled());
-    EXPECT_TRUE(e.ok->isEnabled());
+    EXPECT_EQ(e.Shown(), "[level] [Choice] [0] [0] [100] [1] [0] low,mid,high |  OK");
     e.choices->setText("low");
-    EXPECT_EQ(e.status->text(), kTwoChoices);
-    EXPECT_FALSE(e.ok->isEnabled());
+    EXPECT_EQ(
+        e.Shown(),
+        "[level] [Choice] [0] [0] [100] [1] [0] low | Please enter at least 2 <b>Choices</b>.");
 
     Dialog duplicate(nullptr, Dialog::kDuplicate, level);
     DialogFields d(duplicate);
-    EXPECT_TRUE(d.name->text().isEmpty());
-    EXPECT_TRUE(d.name->isEnabled());
-    EXPECT_FALSE(d.type->isEnabled());
-    EXPECT_EQ(d.type->currentIndex(), int(Attribute::CHOICE));
-    EXPECT_EQ(d.choices->text(), "low,mid,high");
-    EXPECT_EQ(d.status->text(), kTooLongOrShort);
-    EXPECT_FALSE(d.ok->isEnabled());
+    EXPECT_EQ(
+        d.Shown(),
+        " [Choice] [0] [0] [100] [1] [0] low,mid,high | <b>Name</b> is too long or too short.");
     QTest::keyClicks(d.name, "level");
     EXPECT_EQ(d.status->text(), InUse("level"));
     QTest::keyClicks(d.name, "2");
-    EXPECT_TRUE(d.status->text().isEmpty());
-    EXPECT_TRUE(d.ok->isEnabled());
+    EXPECT_EQ(d.Shown(), "level2 [Choice] [0] [0] [100] [1] [0] low,mid,high |  OK");
 
     Dialog point(nullptr, Dialog::kDuplicate, node->GetAttributeByIndex(1));
     DialogFields p(point);
-    EXPECT_EQ(p.type->currentIndex(), int(Attribute::POINT));
-    EXPECT_EQ(p.status->text(), kTooLongOrShort);
-    EXPECT_EQ(point.GetDecimals(), 1);
+    EXPECT_EQ(p.Shown(),
+              " [Point] 3.0 -20.5 20.5 0.5 1 [] | <b>Name</b> is too long or too short.");
     EXPECT_EQ(p.default_value->value(), 3.0);
     EXPECT_EQ(p.minimum->value(), -20.5);
-    EXPECT_EQ(p.maximum->value(), 20.5);
-    EXPECT_EQ(p.single_step->value(), 0.5);
 }
 
 // The type enables its fields; the decimals reach every number box and reset the step.
 TEST_F(QAddEditAttributeDialogTest, TypeAndDecimalsShapeTheNumberFields) {
-    const struct {
-        int type;
-        bool numbers, choices;
-    } types[] = {{Attribute::NUMBER, true, false}, {Attribute::BOOLEAN, false, false},
-                 {Attribute::POINT, true, false},  {Attribute::RGBO, false, false},
-                 {Attribute::FRAME, true, false},  {Attribute::CHOICE, false, true},
-                 {Attribute::STRING, false, false}};
     Dialog dialog(nullptr, Dialog::kAdd, nullptr);
     DialogFields f(dialog);
+    // Number fields for the number-like types, choices for a choice; the name always.
+    const std::string shown[] = {" Boolean [0] [0] [100] [1] [0] []",
+                                 " Number 0 0 100 1 0 []",
+                                 " Point 0 0 100 1 0 []",
+                                 " Frame 0 0 100 1 0 []",
+                                 " Rgbo [0] [0] [100] [1] [0] []",
+                                 " Choice [0] [0] [100] [1] [0] ",
+                                 " String [0] [0] [100] [1] [0] []"};
+    for (int type = Attribute::STRING; type >= 0; --type) {
+        SCOPED_TRACE(type);
+        f.type->setCurrentIndex(type);
+        EXPECT_EQ(dialog.GetTypeIndex(), type);
+        EXPECT_EQ(f.Shown(), shown[type] + " | <b>Name</b> is too long or too short.");
+    }
     const std::vector<QDoubleSpinBox*> numbers = {f.default_value, f.minimum, f.maximum,
                                                   f.single_step};
-    for (const auto& c : types) {
-        SCOPED_TRACE(c.type);
-        f.type->setCurrentIndex(c.type);
-        EXPECT_EQ(dialog.GetTypeIndex(), c.type);
-        EXPECT_EQ(f.decimals->isEnabled(), c.numbers);
-        for (QDoubleSpinBox* spin : numbers) {
-            EXPECT_EQ(spin->isEnabled(), c.numbers) << spin->objectName().toStdString();
-        }
-        EXPECT_EQ(f.choices->isEnabled(), c.choices);
-        EXPECT_TRUE(f.name->isEnabled());
-    }
-
     f.type->setCurrentIndex(Attribute::NUMBER);
     f.single_step->setValue(5);
     const std::pair<int, double> decimals[] = {
