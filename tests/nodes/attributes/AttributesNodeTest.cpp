@@ -18,40 +18,27 @@ void AddOneOfEach(AttributesNode& node) {
     node.AddRgboAttribute("tint", {0, 0, 0, 0});
     node.AddChoiceAttribute("level", "low,mid,high");
     node.AddStringAttribute("label", "");
-    node.GetAttributeByIndex(0)->SetBoolean(true, false);
-    node.GetAttributeByIndex(1)->SetNumber(5, false);
-    node.GetAttributeByIndex(2)->SetPoint({3, 4}, false);
-    node.GetAttributeByIndex(3)->SetFrame({1, 2, 30, 40}, false);
-    node.GetAttributeByIndex(4)->SetRgbo({0.25, 0.5, 0.75, 1}, false);
-    node.GetAttributeByIndex(5)->SetChoice("mid", false);
-    node.GetAttributeByIndex(6)->SetString("hello", false);
-}
-
-// Every getter on every outplug of a node made by AddOneOfEach: the value on the outplug of its
-// own type, the zero value everywhere else.
-void ExpectOneOfEachValues(AttributesNode& node) {
-    for (uint32_t k = 0; k < 9; ++k) {
-        SCOPED_TRACE(k);
-        EXPECT_EQ(node.GetBooleanValue(k), k == 0);
-        EXPECT_EQ(node.GetNumberValue(k), k == 1 ? 5.0 : 0.0);
-        EXPECT_EQ(node.GetPointValue(k), (k == 2 ? Point{3, 4} : Point{}));
-        EXPECT_EQ(node.GetFrameValue(k), (k == 3 ? Frame{1, 2, 30, 40} : Frame{}));
-        EXPECT_EQ(node.GetRgboValue(k), (k == 4 ? Rgbo{0.25, 0.5, 0.75, 1} : Rgbo{}));
-        EXPECT_EQ(node.GetStringValue(k), k == 5 ? "mid" : k == 6 ? "hello" : "");
+    const std::string values[] = {"1", "5", "3,4", "1,2,30,40", "0.25,0.5,0.75,1", "mid", "hello"};
+    for (size_t k = 0; k < 7; ++k) {
+        EXPECT_TRUE(node.GetAttributeByIndex(k)->SetValueText(values[k], false)) << values[k];
     }
 }
 
+// Each attribute on the outplug of its own type; every other getter gives the zero value.
 TEST(AttributesNode, PublishesEachAttributeOnItsOutplug) {
     RefPtr<AttributesNode> node = new AttributesNode;
     EXPECT_EQ(node->GetNumOutplugs(), 0u);
-    EXPECT_FALSE(node->GetBooleanValue(0));
-    EXPECT_EQ(node->GetStringValue(0), "");
-
     AddOneOfEach(*node);
-    ExpectOneOfEachValues(*node);
-    // A boolean is not a number, even though it is held as one.
-    EXPECT_EQ(node->GetNumberValue(0), 0.0);
-
+    for (uint32_t k = 0; k < 9; ++k) {
+        SCOPED_TRACE(k);
+        EXPECT_EQ(node->GetBooleanValue(k), k == 0);
+        // A boolean is not a number, even though it is held as one.
+        EXPECT_EQ(node->GetNumberValue(k), k == 1 ? 5.0 : 0.0);
+        EXPECT_EQ(node->GetPointValue(k), (k == 2 ? Point{3, 4} : Point{}));
+        EXPECT_EQ(node->GetFrameValue(k), (k == 3 ? Frame{1, 2, 30, 40} : Frame{}));
+        EXPECT_EQ(node->GetRgboValue(k), (k == 4 ? Rgbo{0.25, 0.5, 0.75, 1} : Rgbo{}));
+        EXPECT_EQ(node->GetStringValue(k), k == 5 ? "mid" : k == 6 ? "hello" : "");
+    }
     using V = Node::Value;
     const V::Type types[] = {V::Boolean, V::Number, V::Point, V::Frame,
                              V::Rgbo,    V::String, V::String};
@@ -71,12 +58,16 @@ TEST(AttributesNode, CopyRecreatesTheDefinitions) {
     copy->CopyFrom(source.Get());
     ASSERT_EQ(copy->GetNumAttributes(), 7u);
     EXPECT_EQ(copy->GetNumOutplugs(), 7u);
+    // A number and a choice start from the definition, a string empty, the others from the value.
+    const std::string values[] = {"1", "2", "3,4", "1,2,30,40", "0.25,0.5,0.75,1", "low", ""};
     for (uint32_t k = 0; k < 7; ++k) {
         const Attribute& made = *copy->GetAttributeByIndex(k);
         const Attribute& original = *source->GetAttributeByIndex(k);
+        SCOPED_TRACE(original.GetName());
         EXPECT_EQ(made.GetName(), original.GetName());
         EXPECT_EQ(made.GetType(), original.GetType());
         EXPECT_EQ(made.GetChoiceNames(), original.GetChoiceNames());
+        EXPECT_EQ(made.GetValueText(), values[k]);
         if (k == 1 || k == 2) {
             EXPECT_EQ(made.GetMinimum(), original.GetMinimum());
             EXPECT_EQ(made.GetMaximum(), original.GetMaximum());
@@ -84,14 +75,6 @@ TEST(AttributesNode, CopyRecreatesTheDefinitions) {
             EXPECT_EQ(made.GetDecimals(), original.GetDecimals());
         }
     }
-    // A number starts from the default, a string empty, the others from the current value.
-    EXPECT_TRUE(copy->GetBooleanValue(0));
-    EXPECT_EQ(copy->GetNumberValue(1), 2.0);
-    EXPECT_EQ(copy->GetPointValue(2), (Point{3, 4}));
-    EXPECT_EQ(copy->GetFrameValue(3), (Frame{1, 2, 30, 40}));
-    EXPECT_EQ(copy->GetRgboValue(4), (Rgbo{0.25, 0.5, 0.75, 1}));
-    EXPECT_EQ(copy->GetStringValue(6), "");
-
     // Another node type gives nothing.
     RefPtr<Node> text = NodeTypeRegistry::Get().CreateNode(NodeType(10, 2, 6));
     ASSERT_TRUE(text);
