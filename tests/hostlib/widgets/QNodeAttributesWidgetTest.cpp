@@ -74,8 +74,6 @@ TEST_F(QNodeAttributesWidgetTest, BuildsTheRowsTheInfoAsksFor) {
 
     EXPECT_FALSE(RowWidgets<QComboBox>(panel, "mode").front()->isEnabled());
     EXPECT_TRUE(RowWidgets<QCheckBox>(panel, "flag").front()->isEnabled());
-    EXPECT_EQ(panel.GetAdditionalInfo().size(), std::size_t(TypesNode::kCount));
-    EXPECT_EQ(panel.GetAdditionalInfo()[TypesNode::kTint].m_group_title, "Colour");
 
     QNodeAttributesWidget read_only(nullptr, node, nullptr, nullptr, true);
     ASSERT_NE(read_only.findChild<QLabel*>("label_center"), nullptr) << "null info: all shown";
