@@ -6,23 +6,9 @@
 #include "host/NodeTypeRegistry.h"
 #include "host/RefPtr.h"
 #include "nodes/attributes/AttributesNode.h"
+#include "tests/nodes/attributes/AttributesTestHelpers.h"
 
 namespace {
-
-// One attribute of each type, current values away from the defaults.
-void AddOneOfEach(AttributesNode& node) {
-    node.AddBooleanAttribute("flag", false);
-    node.AddNumberAttribute("gain", 2, 0, 10, 0.5, 1);
-    node.AddPointAttribute("centre", {1, 1}, -5, 5, 0.25, 2);
-    node.AddFrameAttribute("crop", {0, 0, 8, 8});
-    node.AddRgboAttribute("tint", {0, 0, 0, 0});
-    node.AddChoiceAttribute("level", "low,mid,high");
-    node.AddStringAttribute("label", "");
-    const std::string values[] = {"1", "5", "3,4", "1,2,30,40", "0.25,0.5,0.75,1", "mid", "hello"};
-    for (size_t k = 0; k < 7; ++k) {
-        EXPECT_TRUE(node.GetAttributeByIndex(k)->SetValueText(values[k], false)) << values[k];
-    }
-}
 
 // Each attribute on the outplug of its own type; every other getter gives the zero value.
 TEST(AttributesNode, PublishesEachAttributeOnItsOutplug) {

@@ -23,7 +23,7 @@
 #include "nodes/io/NumberIoNode.h"
 #include "nodes/io/PointIoNode.h"
 #include "nodes/io/RgboIoNode.h"
-#include "tests/nodes/attributes/DialogFields.h"
+#include "tests/nodes/attributes/AttributesTestHelpers.h"
 
 namespace {
 

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <charconv>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -27,13 +26,12 @@
 #include "host/QDragSpinner.h"
 #include "host/QMultiSlider.h"
 #include "host/RefPtr.h"
-#include "host/StringJoin.h"
 #include "host/Update.h"
 #include "interfaces/AttributesNodeInterface.h"
 #include "nodes/attributes/AttributesNode.h"
 #include "nodes/attributes/QAttributesWidget.h"
 #include "nodes/io/NumberIoNode.h"
-#include "tests/nodes/attributes/DialogFields.h"
+#include "tests/nodes/attributes/AttributesTestHelpers.h"
 
 namespace {
 
@@ -61,32 +59,6 @@ const QString kEdit = "Edit Attribute";
 const QString kDuplicate = "Duplicate Attribute";
 const QString kRename = "Rename Attribute...";
 const QString kDelete = "Delete Attribute";
-
-std::string Num(double value) {
-    char text[32];
-    return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
-}
-
-// A definition in one line, numbers exact: the value, then the default, limits, step and decimals
-// of a number or point, the default of a frame, or the names of a choice.
-std::string Describe(const Attribute& a) {
-    const double* d = a.m_default;
-    switch (a.GetType()) {
-        case Attribute::NUMBER:
-        case Attribute::POINT:
-            return a.GetValueText() + " | " + Num(d[0]) +
-                   (a.GetType() == Attribute::POINT ? "," + Num(d[1]) : "") + " " +
-                   Num(a.GetMinimum()) + ".." + Num(a.GetMaximum()) + " by " +
-                   Num(a.GetSingleStep()) + ", " + std::to_string(a.GetDecimals());
-        case Attribute::FRAME:
-            return a.GetValueText() + " | " + Num(d[0]) + "," + Num(d[1]) + "," + Num(d[2]) + "," +
-                   Num(d[3]);
-        case Attribute::CHOICE:
-            return a.GetValueText() + " of " + StringJoin(a.GetChoiceNames(), ",");
-        default:
-            return a.GetValueText();
-    }
-}
 
 // The panel of one Attributes node of the document, made through the node interface.
 class QAttributesWidgetTest : public testing::Test {
@@ -197,17 +169,6 @@ protected:
     int m_type_shown = -1;  // its type, when the type list was locked
 };
 
-void AddOneOfEach(AttributesNode& node) {
-    node.AddBooleanAttribute("flag", true);
-    node.AddNumberAttribute("gain", 2, 0, 10, 0.5, 1);
-    node.AddPointAttribute("centre", {1, 2}, -5, 5, 0.25, 2);
-    node.AddFrameAttribute("crop", {0, 0, 8, 8});
-    node.AddRgboAttribute("tint", {0, 0, 0, 1});
-    node.AddChoiceAttribute("level", "low,mid,high");
-    node.AddStringAttribute("label", "hello");
-    node.GetAttributeByIndex(5)->SetChoice("mid", false);
-}
-
 TEST_F(QAttributesWidgetTest, PanelShowsEachTypeAndItsMenu) {
     RefPtr<NumberIoNode> other = new NumberIoNode;
     EXPECT_EQ(m_interface->CreateAttributesWidget(other.Get(), nullptr, 0), nullptr);
@@ -222,9 +183,9 @@ TEST_F(QAttributesWidgetTest, PanelShowsEachTypeAndItsMenu) {
     EXPECT_TRUE(AddButton()->isEnabled());
     // The managers show the values.
     EXPECT_TRUE(rows[0].m_check_box->isChecked());
-    EXPECT_EQ(rows[1].m_first_spinner->value(), 2.0);
-    EXPECT_EQ(rows[2].m_second_spinner->value(), 2.0);
-    EXPECT_EQ(rows[3].m_third_spinner->value(), 8.0);
+    EXPECT_EQ(rows[1].m_first_spinner->value(), 5.0);
+    EXPECT_EQ(rows[2].m_second_spinner->value(), 4.0);
+    EXPECT_EQ(rows[3].m_third_spinner->value(), 30.0);
     EXPECT_EQ(rows[5].m_combo_box->currentText(), "mid");
     EXPECT_EQ(rows[6].m_line_edit->text(), "hello");
 
@@ -568,15 +529,9 @@ TEST_F(QAttributesWidgetTest, RenameKeepsValuePlaceAndConnections) {
 // Every type goes back to its definition's default, with a report.
 TEST_F(QAttributesWidgetTest, ResetRestoresEachTypesDefault) {
     AddOneOfEach(*m_node);
-    m_node->GetAttributeByIndex(0)->SetBoolean(false, false);
-    m_node->GetAttributeByIndex(1)->SetNumber(9, false);
-    m_node->GetAttributeByIndex(2)->SetPoint({-3, 4}, false);
-    m_node->GetAttributeByIndex(3)->SetFrame({1, 2, 3, 4}, false);
-    m_node->GetAttributeByIndex(4)->SetRgbo({0.5, 0.25, 0.125, 0.5}, false);
-    m_node->GetAttributeByIndex(6)->SetString("bye", false);
     Deliver();
     MakePanel();
-    const std::string defaults[] = {"1", "2", "1,2", "0,0,8,8", "0,0,0,1", "low", ""};
+    const std::string defaults[] = {"0", "2", "1,2", "0,1,8,9", "0.1,0.2,0.3,0.4", "low", ""};
     for (size_t k = 0; k < 7; ++k) {
         SCOPED_TRACE(At(k).GetName());
         Choose(k, "Reset to Default");
