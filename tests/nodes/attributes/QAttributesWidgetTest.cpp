@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -456,6 +457,8 @@ TEST_F(QAttributesWidgetTest, EditAndDuplicateWithoutChangesLoseNothing) {
     m_node->AddNumberAttribute("roughness", 0.6, 0, 1, 0.01, 0);
     m_node->AddNumberAttribute("contrast", 1.2, -infinity, infinity, 0.1, 0);
     m_node->AddNumberAttribute("third", 1.0 / 3, -12345.6789, 2e7, 1e-7, 2);
+    // As a definition file may give it.
+    m_node->AddNumberAttribute("wide", 1.2345, -infinity, infinity, 2e7, INT_MAX);
     m_node->AddPointAttribute("centre", {1.5, -2.25}, -5, 5, 0.25, 2);
     m_node->AddFrameAttribute("crop", {0, 0, 32, 32});
     m_node->AddChoiceAttribute("speed", "fast,slow");
@@ -480,8 +483,8 @@ TEST_F(QAttributesWidgetTest, EditAndDuplicateWithoutChangesLoseNothing) {
     }
     // Empty choices between commas are ignored.
     AnswerDialog([](DialogFields& f) { f.choices->setText("fast,slow,"); });
-    Choose(5, kEdit);
-    EXPECT_EQ(Describe(At(5)), "fast of fast,slow");
+    Choose(6, kEdit);
+    EXPECT_EQ(Describe(At(6)), "fast of fast,slow");
 }
 
 // The value, the place in the list and every connection follow the new name; a name in use is
