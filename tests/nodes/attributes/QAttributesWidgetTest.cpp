@@ -312,7 +312,8 @@ TEST_F(QAttributesWidgetTest, AddCreatesTheAttributeTheDialogDescribes) {
     };
     MakePanel();
     size_t count = 0;
-    for (const auto& [type, expected] : cases) {
+    for (const auto& [kind, expected] : cases) {
+        const int type = kind;  // a copy that the dialog's answer can capture
         SCOPED_TRACE(type);
         const QString name = QString("added%1").arg(type);
         auto accepted = AnswerDialog([&](DialogFields& f) {
