@@ -65,31 +65,20 @@ TEST_F(QAddEditAttributeDialogTest, NameMessagesFollowLengthCharactersAndUse) {
     RefPtr<NumberIoNode> outside = new NumberIoNode;
     outside->SetName("outside");
 
-    std::vector<std::pair<std::string, QString>> cases = {
-        {"a", ""},
-        {"abcdefghijklmnop", ""},
-        {"abcdefghijklmnoz", ""},
-        {"abcdefghijklmnopr", kTooLongOrShort},
-        {"", kTooLongOrShort},
-        {"1abc", kInvalidName},
-        {"_abc", kInvalidName},
-        {"ab-c", kInvalidName},
-        {"ab c", kInvalidName},
-        {"SCALE", InUse("scale")},
-        {"scale", InUse("scale")},
-        {"enabled", InUse("enabled")},
-        {"ABCDEFGHIJKLMNOPQ", InUse("abcdefghijklmnopq")},
-        {"scale2", ""},
-        {"loops", ""},
-        {"outside", ""},
-    };
+    std::vector<std::pair<QString, std::vector<std::string>>> groups = {
+        {"", {"a", "abcdefghijklmnop", "abcdefghijklmnoz", "scale2", "loops", "outside"}},
+        {kTooLongOrShort, {"abcdefghijklmnopr", ""}},
+        {kInvalidName, {"1abc", "_abc", "ab-c", "ab c"}},
+        {InUse("scale"), {"SCALE", "scale"}},
+        {InUse("enabled"), {"enabled"}},
+        {InUse("abcdefghijklmnopq"), {"ABCDEFGHIJKLMNOPQ"}}};
     // The names of IO nodes of every type are in use, whatever their case.
     const std::vector<Node*> io_nodes = {new BooleanIoNode, new NumberIoNode,  new PointIoNode,
                                          new FrameIoNode,   new RgboIoNode,    new ImageIoNode,
                                          new CurvesIoNode,  new MaterialIoNode};
     for (size_t k = 0; k < io_nodes.size(); ++k) {
         Add(io_nodes[k], "Input_" + std::to_string(k));
-        cases.emplace_back("INPUT_" + std::to_string(k), InUse(QString("input_%1").arg(k)));
+        groups.push_back({InUse(QString("input_%1").arg(k)), {"INPUT_" + std::to_string(k)}});
     }
 
     Dialog dialog(nullptr, Dialog::kAdd, nullptr);
@@ -97,14 +86,15 @@ TEST_F(QAddEditAttributeDialogTest, NameMessagesFollowLengthCharactersAndUse) {
     // A fresh dialog waits for a name.
     EXPECT_TRUE(f.status->text().isEmpty());
     EXPECT_FALSE(f.ok->isEnabled());
-    for (const auto& [name, message] : cases) {
-        SCOPED_TRACE(name);
-        // Set directly so that the validator does not filter the text; "x" first so that every
-        // case is a change.
-        f.name->setText("x");
-        f.name->setText(QString::fromStdString(name));
-        EXPECT_EQ(f.status->text(), message);
-        EXPECT_EQ(f.ok->isEnabled(), message.isEmpty());
+    for (const auto& [message, names] : groups) {
+        for (const std::string& name : names) {
+            // Set directly so that the validator does not filter the text; "x" first so that
+            // every case is a change.
+            f.name->setText("x");
+            f.name->setText(QString::fromStdString(name));
+            EXPECT_EQ(f.status->text(), message) << name;
+            EXPECT_EQ(f.ok->isEnabled(), message.isEmpty()) << name;
+        }
     }
     // The validator keeps out what cannot start or continue a name.
     f.name->clear();
@@ -112,57 +102,45 @@ TEST_F(QAddEditAttributeDialogTest, NameMessagesFollowLengthCharactersAndUse) {
     EXPECT_EQ(dialog.GetName(), "xyz");
 }
 
-TEST_F(QAddEditAttributeDialogTest, EditShowsTheAttributeExactlyAndSkipsItsOwnName) {
-    AttributesNode* node = Add(new AttributesNode);
-    node->AddNumberAttribute("Gain", 2.75, -0.5, 9.9, 0.25, 2);
-    Add(new AttributesNode)->AddNumberAttribute("offset", 0, 0, 1, 1, 0);
-
-    // The attribute's own name does not count as in use; another's does.
-    Dialog gain(nullptr, Dialog::kEdit, node->GetAttributeByIndex(0));
-    DialogFields f(gain);
-    EXPECT_EQ(f.Shown(), "[Gain] [Number] 2.75 -0.50 9.90 0.25 2 [] |  OK");
-    EXPECT_EQ(f.single_step->value(), 0.25);
-    f.name->setText("OFFSET");
-    EXPECT_EQ(f.status->text(), InUse("offset"));
-    EXPECT_FALSE(f.ok->isEnabled());
-
-    // A value with more decimals than the attribute's shows as it is.
-    node->AddNumberAttribute("contrast", 1.2345, 0, 2, 0.5, 0);
-    Dialog contrast(nullptr, Dialog::kEdit, node->GetAttributeByIndex(1));
-    EXPECT_EQ(DialogFields(contrast).default_value->value(), 1.2345);
-}
-
-// A duplicate starts from the source's definition, locked to its type, and needs a new name.
+// Edit and duplicate start from the source's exact definition, locked to its type; a duplicate
+// needs a new name, and only the edited attribute's own name is not in use.
 TEST_F(QAddEditAttributeDialogTest, EditAndDuplicateStartFromTheSource) {
     AttributesNode* node = Add(new AttributesNode);
+    node->AddNumberAttribute("Gain", 2.75, -0.5, 9.9, 0.25, 2);
     node->AddChoiceAttribute("level", "low,mid,high");
     node->AddPointAttribute("centre", {3, 4}, -20.5, 20.5, 0.5, 1);
-    Attribute* level = node->GetAttributeByIndex(0);
-
-    Dialog edit(nullptr, Dialog::kEdit, level);
-    DialogFields e(edit);
-    EXPECT_EQ(e.Shown(), "[level] [Choice] [0] [0] [100] [1] [0] low,mid,high |  OK");
-    e.choices->setText("low");
-    EXPECT_EQ(
-        e.Shown(),
-        "[level] [Choice] [0] [0] [100] [1] [0] low | Please enter at least 2 <b>Choices</b>.");
-
-    Dialog duplicate(nullptr, Dialog::kDuplicate, level);
-    DialogFields d(duplicate);
-    EXPECT_EQ(
-        d.Shown(),
-        " [Choice] [0] [0] [100] [1] [0] low,mid,high | <b>Name</b> is too long or too short.");
-    QTest::keyClicks(d.name, "level");
-    EXPECT_EQ(d.status->text(), InUse("level"));
-    QTest::keyClicks(d.name, "2");
-    EXPECT_EQ(d.Shown(), "level2 [Choice] [0] [0] [100] [1] [0] low,mid,high |  OK");
-
-    Dialog point(nullptr, Dialog::kDuplicate, node->GetAttributeByIndex(1));
-    DialogFields p(point);
-    EXPECT_EQ(p.Shown(),
-              " [Point] 3.0 -20.5 20.5 0.5 1 [] | <b>Name</b> is too long or too short.");
-    EXPECT_EQ(p.default_value->value(), 3.0);
-    EXPECT_EQ(p.minimum->value(), -20.5);
+    node->AddNumberAttribute("contrast", 1.2345, 0, 2, 0.5, 0);
+    Add(new AttributesNode)->AddNumberAttribute("offset", 0, 0, 1, 1, 0);
+    const std::string choice = "[Choice] [0] [0] [100] [1] [0] ";
+    const struct {
+        Dialog::Mode mode;
+        size_t index;
+        QString name, choices;
+        std::string shown;
+    } cases[] = {
+        {Dialog::kEdit, 0, "", "", "[Gain] [Number] 2.75 -0.50 9.90 0.25 2 [] |  OK"},
+        {Dialog::kEdit, 0, "OFFSET", "",
+         "[OFFSET] [Number] 2.75 -0.50 9.90 0.25 2 [] | " + InUse("offset").toStdString()},
+        {Dialog::kEdit, 1, "", "", "[level] " + choice + "low,mid,high |  OK"},
+        {Dialog::kEdit, 1, "", "low", "[level] " + choice + "low | " + kTwoChoices.toStdString()},
+        {Dialog::kDuplicate, 1, "", "",
+         " " + choice + "low,mid,high | " + kTooLongOrShort.toStdString()},
+        {Dialog::kDuplicate, 1, "level", "",
+         "level " + choice + "low,mid,high | " + InUse("level").toStdString()},
+        {Dialog::kDuplicate, 1, "level2", "", "level2 " + choice + "low,mid,high |  OK"},
+        {Dialog::kDuplicate, 2, "", "",
+         " [Point] 3.0 -20.5 20.5 0.5 1 [] | " + kTooLongOrShort.toStdString()},
+    };
+    for (const auto& c : cases) {
+        Dialog dialog(nullptr, c.mode, node->GetAttributeByIndex(c.index));
+        DialogFields f(dialog);
+        f.name->setText(c.name.isEmpty() ? f.name->text() : c.name);
+        f.choices->setText(c.choices.isEmpty() ? f.choices->text() : c.choices);
+        EXPECT_EQ(f.Shown(), c.shown);
+    }
+    // A value with more decimals than the attribute's shows as it is.
+    Dialog contrast(nullptr, Dialog::kEdit, node->GetAttributeByIndex(3));
+    EXPECT_EQ(DialogFields(contrast).default_value->value(), 1.2345);
 }
 
 // The type enables its fields; the decimals reach every number box and reset the step.
@@ -187,37 +165,27 @@ TEST_F(QAddEditAttributeDialogTest, TypeAndDecimalsShapeTheNumberFields) {
 }
 
 TEST_F(QAddEditAttributeDialogTest, ChoicesAreValidatedOnlyForAChoiceWithAValidName) {
-    const struct {
-        const char* name;
-        const char* choices;
-        QString message;
-    } cases[] = {
-        {"level", "a,b", ""},
-        {"level", "a,b,", ""},
-        {"level", "a,,b", ""},
-        {"level", "0,1", ""},
-        {"level", "a,", kTwoChoices},
-        {"level", "a", kTwoChoices},
-        {"level", "a,,,", kTwoChoices},
-        {"level", "", kChoicesRequired},
-        {"level", ",a,b", kInvalidChoices},
-        {"level", "a b,c", kInvalidChoices},
-        {"level", "a;b", kInvalidChoices},
-        {"", "", kTooLongOrShort},
-        {"1level", "a", kInvalidName},
-    };
+    // By message; the name's own messages come first.
+    const std::pair<QString, std::vector<std::pair<const char*, const char*>>> groups[] = {
+        {"", {{"level", "a,b"}, {"level", "a,b,"}, {"level", "a,,b"}, {"level", "0,1"}}},
+        {kTwoChoices, {{"level", "a,"}, {"level", "a"}, {"level", "a,,,"}}},
+        {kChoicesRequired, {{"level", ""}}},
+        {kInvalidChoices, {{"level", ",a,b"}, {"level", "a b,c"}, {"level", "a;b"}}},
+        {kTooLongOrShort, {{"", ""}}},
+        {kInvalidName, {{"1level", "a"}}}};
     Dialog dialog(nullptr, Dialog::kAdd, nullptr);
     DialogFields f(dialog);
     f.type->setCurrentIndex(Attribute::CHOICE);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.name) + " / " + c.choices);
-        f.name->setText("x");
-        f.name->setText(QString::fromUtf8(c.name));
-        f.choices->setText("x");
-        f.choices->setText(QString::fromUtf8(c.choices));
-        EXPECT_EQ(f.status->text(), c.message);
-        EXPECT_EQ(f.ok->isEnabled(), c.message.isEmpty());
-        EXPECT_EQ(dialog.GetChoices(), c.choices);
+    for (const auto& [message, cases] : groups) {
+        for (const auto& [name, choices] : cases) {
+            f.name->setText("x");
+            f.name->setText(QString::fromUtf8(name));
+            f.choices->setText("x");
+            f.choices->setText(QString::fromUtf8(choices));
+            EXPECT_EQ(f.status->text(), message) << name << " / " << choices;
+            EXPECT_EQ(f.ok->isEnabled(), message.isEmpty());
+            EXPECT_EQ(dialog.GetChoices(), choices);
+        }
     }
 
     // Choices do not matter for another type; coming back to Choice validates them again.
