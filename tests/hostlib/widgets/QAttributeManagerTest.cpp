@@ -98,39 +98,35 @@ using QAttributeManagerTest = WidgetsTest;
 // every editor of the row on update.
 TEST_F(QAttributeManagerTest, BindsEveryWidgetSetBothWays) {
     const struct {
-        const char* what;
         unsigned attribute;
         std::function<void(Rig&)> edit;
         std::string edited;  // the attribute's value text after the edit
         std::string set;     // then set elsewhere, unless empty
         std::string shown;   // by the row after update
     } cases[] = {
-        {"check box", TypesNode::kFlag, [](Rig& r) { r.check_box->setChecked(true); }, "1", "0",
-         "off"},
-        {"number spinner", TypesNode::kAmount, [](Rig& r) { r.spinners[0]->setValue(7.5); }, "7.5",
-         "3.5", "3.5 /3.5"},
-        {"number slider", TypesNode::kAmount, [](Rig& r) { Rig::Click(r.sliders[0], 0.8); }, "8",
-         "0.5", "0.5 /0.5"},
-        {"point y spinner", TypesNode::kCenter, [](Rig& r) { r.spinners[1]->setValue(-1.5); },
-         "1,-1.5", "-1.25,4", "-1.25 4 /-1.25"},
-        {"point slider moves both", TypesNode::kCenter,
-         [](Rig& r) { Rig::Click(r.sliders[0], 0.75); }, "2.5,3.5", "", "2.5 3.5 /2.5"},
-        {"point slider clamps the other component", TypesNode::kCenter,
-         [](Rig& r) { Rig::Click(r.sliders[0], 1.0); }, "5,5", "", "5 5 /5"},
-        {"frame width spinner", TypesNode::kCrop, [](Rig& r) { r.spinners[2]->setValue(640.0); },
-         "10,20,640,400", "1,2,3,4", "1 2 3 4 /1 /3"},
-        {"frame size slider", TypesNode::kCrop, [](Rig& r) { Rig::Click(r.sliders[1], 0.5); },
-         "10,20,2048,2148", "", "10 20 2048 2148 /10 /2048"},
-        {"opacity spinner", TypesNode::kTint, [](Rig& r) { r.spinners[0]->setValue(0.25); },
-         "0.2,0.4,0.6,0.25", "1,0,1,0.3", "#ff00ff 0.3 /0.3"},
-        {"colour button", TypesNode::kTint,
+        {TypesNode::kFlag, [](Rig& r) { r.check_box->setChecked(true); }, "1", "0", "off"},
+        {TypesNode::kAmount, [](Rig& r) { r.spinners[0]->setValue(7.5); }, "7.5", "3.5",
+         "3.5 /3.5"},
+        {TypesNode::kAmount, [](Rig& r) { Rig::Click(r.sliders[0], 0.8); }, "8", "0.5", "0.5 /0.5"},
+        {TypesNode::kCenter, [](Rig& r) { r.spinners[1]->setValue(-1.5); }, "1,-1.5", "-1.25,4",
+         "-1.25 4 /-1.25"},
+        {TypesNode::kCenter, [](Rig& r) { Rig::Click(r.sliders[0], 0.75); }, "2.5,3.5", "",
+         "2.5 3.5 /2.5"},
+        {TypesNode::kCenter, [](Rig& r) { Rig::Click(r.sliders[0], 1.0); }, "5,5", "", "5 5 /5"},
+        {TypesNode::kCrop, [](Rig& r) { r.spinners[2]->setValue(640.0); }, "10,20,640,400",
+         "1,2,3,4", "1 2 3 4 /1 /3"},
+        {TypesNode::kCrop, [](Rig& r) { Rig::Click(r.sliders[1], 0.5); }, "10,20,2048,2148", "",
+         "10 20 2048 2148 /10 /2048"},
+        {TypesNode::kTint, [](Rig& r) { r.spinners[0]->setValue(0.25); }, "0.2,0.4,0.6,0.25",
+         "1,0,1,0.3", "#ff00ff 0.3 /0.3"},
+        {TypesNode::kTint,
          [](Rig& r) { emit r.color_button->ColorChangedSignal(QColor(255, 0, 0)); }, "1,0,0,0.8",
          "", "#ff0000 0.8 /0.8"},
-        {"opacity slider", TypesNode::kTint, [](Rig& r) { Rig::Click(r.sliders[0], 0.5); },
-         "0.2,0.4,0.6,0.5", "", "#336699 0.5 /0.5"},
-        {"combo box", TypesNode::kMode, [](Rig& r) { r.combo_box->setCurrentIndex(2); }, "Screen",
-         "Multiply", "Multiply of 3"},
-        {"line edit", TypesNode::kPath,
+        {TypesNode::kTint, [](Rig& r) { Rig::Click(r.sliders[0], 0.5); }, "0.2,0.4,0.6,0.5", "",
+         "#336699 0.5 /0.5"},
+        {TypesNode::kMode, [](Rig& r) { r.combo_box->setCurrentIndex(2); }, "Screen", "Multiply",
+         "Multiply of 3"},
+        {TypesNode::kPath,
          [](Rig& r) {
              r.line_edit->clear();
              QTest::keyClicks(r.line_edit, "b.qmr");
@@ -139,7 +135,7 @@ TEST_F(QAttributeManagerTest, BindsEveryWidgetSetBothWays) {
          "b.qmr", "c.qmr", "c.qmr"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(c.edited);
         TypesNode* node = Make();
         Update::Get()->FlushEventsToProcess();
         Rig rig(node, c.attribute);

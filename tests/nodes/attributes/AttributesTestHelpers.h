@@ -62,18 +62,7 @@ inline std::string Describe(const Attribute& a) {
 
 // The fields of an attribute dialog, as a user reaches them.
 struct DialogFields {
-    explicit DialogFields(const QAddEditAttributeDialog& dialog)
-        : name(Child<QLineEdit>(dialog, "m_name_qtext")),
-          type(Child<QComboBox>(dialog, "m_type_qcombo")),
-          default_value(Child<QDoubleSpinBox>(dialog, "m_default_qspin")),
-          minimum(Child<QDoubleSpinBox>(dialog, "m_minimum_qspin")),
-          maximum(Child<QDoubleSpinBox>(dialog, "m_maximum_qspin")),
-          single_step(Child<QDoubleSpinBox>(dialog, "m_single_step_qspin")),
-          decimals(Child<QDoubleSpinBox>(dialog, "m_decimals_qspin")),
-          choices(Child<QLineEdit>(dialog, "m_choices_qtext")),
-          status(Child<QLabel>(dialog, "m_status_qlabel")),
-          ok(Child<QDialogButtonBox>(dialog, "m_ok_cancel_buttons")->button(QDialogButtonBox::Ok)) {
-    }
+    explicit DialogFields(const QAddEditAttributeDialog& shown) : dialog(shown) {}
 
     // The fields in one line, each disabled one in brackets, then the status and whether OK is
     // enabled.
@@ -91,22 +80,22 @@ struct DialogFields {
         return (parts.join(' ') + " | " + status->text() + (ok->isEnabled() ? " OK" : ""))
             .toStdString();
     }
-
     template <typename T>
-    static T* Child(const QWidget& dialog, const char* name) {
-        T* child = dialog.findChild<T*>(QString::fromUtf8(name));
-        EXPECT_NE(child, nullptr) << name;
+    T* Child(const char* object_name) const {
+        T* child = dialog.findChild<T*>(QString::fromUtf8(object_name));
+        EXPECT_NE(child, nullptr) << object_name;
         return child;
     }
 
-    QLineEdit* name;
-    QComboBox* type;
-    QDoubleSpinBox* default_value;
-    QDoubleSpinBox* minimum;
-    QDoubleSpinBox* maximum;
-    QDoubleSpinBox* single_step;
-    QDoubleSpinBox* decimals;
-    QLineEdit* choices;
-    QLabel* status;
-    QPushButton* ok;
+    const QAddEditAttributeDialog& dialog;
+    QLineEdit* name = Child<QLineEdit>("m_name_qtext");
+    QComboBox* type = Child<QComboBox>("m_type_qcombo");
+    QDoubleSpinBox* default_value = Child<QDoubleSpinBox>("m_default_qspin");
+    QDoubleSpinBox* minimum = Child<QDoubleSpinBox>("m_minimum_qspin");
+    QDoubleSpinBox* maximum = Child<QDoubleSpinBox>("m_maximum_qspin");
+    QDoubleSpinBox* single_step = Child<QDoubleSpinBox>("m_single_step_qspin");
+    QDoubleSpinBox* decimals = Child<QDoubleSpinBox>("m_decimals_qspin");
+    QLineEdit* choices = Child<QLineEdit>("m_choices_qtext");
+    QLabel* status = Child<QLabel>("m_status_qlabel");
+    QPushButton* ok = Child<QDialogButtonBox>("m_ok_cancel_buttons")->button(QDialogButtonBox::Ok);
 };

@@ -181,53 +181,44 @@ TEST_F(QAttributesWidgetTest, PanelShowsEachTypeAndItsMenu) {
     EXPECT_FALSE(PressName(rows[3].m_second_name_label)) << "the frame's second label";
 }
 
-// Long names and numbers are not cut, also for rows that arrive later; point and frame fields say
-// which component they hold.
-TEST_F(QAttributesWidgetTest, NamesAndNumbersShowInFull) {
+// Each report builds one row, on the panel's thread; long names and numbers are not cut, also in
+// rows that arrive later; point and frame fields say which component they hold.
+TEST_F(QAttributesWidgetTest, RowsFollowTheNodesReportsOnceAndShowInFull) {
     m_node->AddNumberAttribute("gain", -12345.6789, -20000, 20000, 1, 4);
     m_node->AddFrameAttribute("crop", {0, 0, 32, 32});
-    MakePanel();
+    // The panel is built before the reports of both are delivered: no second rows for them.
+    QAttributesWidget* panel = MakePanel(false);
     m_node->AddPointAttribute("roughness_amount", {1, 2}, -5, 5, 1, 0);
+    EXPECT_EQ(Rows().size(), 2u);
     Deliver();
+    m_node->AddBooleanAttribute("remote", false);
+    std::thread([&] {
+        panel->OnNodeEvent(m_node.Get(), NodeEvent{0, kEventAttributeAdded, 3});
+    }).join();
+    EXPECT_EQ(Rows().size(), 3u);
+    QCoreApplication::processEvents();
+    // A report for an index that does not exist builds nothing.
+    panel->OnNodeEvent(m_node.Get(), NodeEvent{0, kEventAttributeAdded, 7});
+    Deliver();
+    EXPECT_EQ(panel->GetManagers().size(), 4u);
+
     m_panel->show();
     QCoreApplication::processEvents();
+    QStringList names;
     for (const auto& row : Rows()) {
         QLabel* label = row.m_name_label;
+        names << label->text();
         EXPECT_GE(label->contentsRect().width(),
                   label->fontMetrics().horizontalAdvance(label->text()))
             << label->text().toStdString();
         EXPECT_EQ(label->toolTip(), label->text());
     }
+    EXPECT_EQ(names.join(','), "gain,crop,roughness_amount,remote");
     QDragSpinner* number = Rows()[0].m_first_spinner;
     EXPECT_EQ(number->text(), "-12345.6789");
     EXPECT_GE(number->findChild<QLineEdit*>()->width(),
               number->fontMetrics().horizontalAdvance(number->text()));
     EXPECT_EQ(Rows()[1].m_fourth_spinner->prefix() + Rows()[2].m_first_spinner->prefix(), "h x ");
-}
-
-TEST_F(QAttributesWidgetTest, RowsFollowTheNodesReportsOnce) {
-    m_node->AddNumberAttribute("early", 0, 0, 1, 1, 0);
-    // The panel is built before the report of "early" is delivered: no second row for it.
-    QAttributesWidget* panel = MakePanel(false);
-    m_node->AddStringAttribute("late", "x");
-    EXPECT_EQ(Rows().size(), 1u);
-    Deliver();
-    // A report from another thread is built on the panel's thread, once its loop runs.
-    m_node->AddBooleanAttribute("remote", false);
-    std::thread([&] {
-        panel->OnNodeEvent(m_node.Get(), NodeEvent{0, kEventAttributeAdded, 2});
-    }).join();
-    EXPECT_EQ(Rows().size(), 2u);
-    QCoreApplication::processEvents();
-    // A report for an index that does not exist builds nothing.
-    panel->OnNodeEvent(m_node.Get(), NodeEvent{0, kEventAttributeAdded, 7});
-    Deliver();
-    QStringList names;
-    for (const auto& row : Rows()) {
-        names << row.m_name_label->text();
-    }
-    EXPECT_EQ(names.join(','), "early,late,remote");
-    EXPECT_EQ(panel->GetManagers().size(), 3u);
 }
 
 TEST_F(QAttributesWidgetTest, TwentyFiveAttributesDisableAddingAndDuplicating) {
