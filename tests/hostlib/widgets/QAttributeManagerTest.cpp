@@ -29,13 +29,7 @@ struct Rig {
     Rig(Node* node, unsigned index)
         : panel(nullptr, node, nullptr, nullptr, false),
           name(QString::fromStdString(node->GetAttributeByIndex(index)->GetName())),
-          manager(panel.GetManager(index)),
-          spinners(RowWidgets<QDragSpinner>(panel, name)),
-          sliders(RowWidgets<QMultiSlider>(panel, name)),
-          check_box(One<QCheckBox>()),
-          color_button(One<QColorButton>()),
-          combo_box(One<QComboBox>()),
-          line_edit(One<QLineEdit>()) {
+          manager(panel.GetManager(index)) {
         for (QMultiSlider* slider : sliders) {
             slider->setFixedSize(kSliderWidth, 22);
         }
@@ -54,12 +48,12 @@ struct Rig {
     QNodeAttributesWidget panel;
     QString name;
     QAttributeManager* manager;
-    QList<QDragSpinner*> spinners;
-    QList<QMultiSlider*> sliders;
-    QCheckBox* check_box;
-    QColorButton* color_button;
-    QComboBox* combo_box;
-    QLineEdit* line_edit;  // of a string's row
+    QList<QDragSpinner*> spinners = RowWidgets<QDragSpinner>(panel, name);
+    QList<QMultiSlider*> sliders = RowWidgets<QMultiSlider>(panel, name);
+    QCheckBox* check_box = One<QCheckBox>();
+    QColorButton* color_button = One<QColorButton>();
+    QComboBox* combo_box = One<QComboBox>();
+    QLineEdit* line_edit = One<QLineEdit>();  // of a string's row
 };
 
 std::string Num(double value) {
@@ -143,8 +137,7 @@ TEST_F(QAttributeManagerTest, BindsEveryWidgetSetBothWays) {
 
         c.edit(rig);
         EXPECT_EQ(Text(node, c.attribute), c.edited);
-        ASSERT_GE(edited.count(), 1);
-        EXPECT_EQ(edited.last().at(0).toUInt(), c.attribute);
+        EXPECT_EQ(edited.isEmpty() ? -1 : edited.last().at(0).toInt(), int(c.attribute));
         // Written with notification; the flush comes from the event loop.
         EXPECT_GT(Update::Get()->GetNumPending(), 0u);
         QCoreApplication::processEvents();

@@ -97,10 +97,6 @@ TEST_F(AttributesNodeDefinitionFileTest, WritesTheDocumentedText) {
                   "step=\"0.000000\" />\n"
                   "    </Attributes>\n"
                   "</QuillmarAttributesNode>\n");
-    RefPtr<AttributesNode> loaded = new AttributesNode;
-    ASSERT_TRUE(loaded->LoadDefinitions({m_base + ".xml"}));
-    ASSERT_EQ(loaded->GetNumAttributes(), 4u);
-    EXPECT_EQ(loaded->GetAttributeByIndex(3)->GetSingleStep(), 0.0);
 
     // An unwritable place still gives the name.
     EXPECT_EQ(node->SaveDefinitions(m_base + "/missing/node"),
@@ -108,8 +104,8 @@ TEST_F(AttributesNodeDefinitionFileTest, WritesTheDocumentedText) {
     EXPECT_FALSE(std::filesystem::exists(m_base + "/missing/node.xml"));
 }
 
+// Each made as the reader makes it, so that every field must come back.
 TEST_F(AttributesNodeDefinitionFileTest, EveryTypeSurvivesAWriteAndARead) {
-    // Each made as the reader makes it, so that every field must come back.
     RefPtr<AttributesNode> node = new AttributesNode;
     node->AddBooleanAttribute("flag", false);
     node->AddNumberAttribute("gain", 2.25, -10, 10, 0.125, 3);

@@ -143,27 +143,6 @@ TEST_F(QAddEditAttributeDialogTest, EditAndDuplicateStartFromTheSource) {
     EXPECT_EQ(DialogFields(contrast).default_value->value(), 1.2345);
 }
 
-// The type enables its fields; the decimals reach every number box and reset the step.
-TEST_F(QAddEditAttributeDialogTest, TypeAndDecimalsShapeTheNumberFields) {
-    Dialog dialog(nullptr, Dialog::kAdd, nullptr);
-    DialogFields f(dialog);
-    std::string shown;
-    for (int type = Attribute::STRING; type >= 0; --type) {
-        f.type->setCurrentIndex(type);
-        f.decimals->setValue(type);
-        shown += std::to_string(dialog.GetTypeIndex()) + f.Shown().substr(0, f.Shown().find('|'));
-    }
-    EXPECT_EQ(shown,
-              "6 String [0.000000] [0.000000] [100.000000] [0.000001] [6] [] "
-              "5 Choice [0.00000] [0.00000] [100.00000] [0.00001] [5]  "
-              "4 Rgbo [0.0000] [0.0000] [100.0000] [0.0001] [4] [] "
-              "3 Frame 0.000 0.000 100.000 0.001 3 [] 2 Point 0.00 0.00 100.00 0.01 2 [] "
-              "1 Number 0.0 0.0 100.0 0.1 1 [] 0 Boolean [0] [0] [100] [1] [0] [] ");
-    f.decimals->setValue(1);
-    f.single_step->setValue(0.5);  // typed after the decimals: kept
-    EXPECT_EQ(dialog.GetSingleStep(), 0.5);
-}
-
 TEST_F(QAddEditAttributeDialogTest, ChoicesAreValidatedOnlyForAChoiceWithAValidName) {
     // By message; the name's own messages come first.
     const std::pair<QString, std::vector<std::pair<const char*, const char*>>> groups[] = {
