@@ -13,8 +13,8 @@
 #include "host/QDragSpinner.h"
 #include "host/QMultiSlider.h"
 
-// The panels build one-handle sliders.
-TEST(QMultiSlider, ClampsSilentlyAndFollowsClicksAndDrags) {
+// The panels build one-handle sliders; the attribute manager's tests click them.
+TEST(QMultiSlider, ClampsSilentlyAndFollowsDrags) {
     QMultiSlider slider(nullptr, 1);
     slider.setFixedSize(109, 22);  // a 100-pixel track from x = 4
     QSignalSpy changed(&slider, &QMultiSlider::ValueChangedSignal);
@@ -33,9 +33,6 @@ TEST(QMultiSlider, ClampsSilentlyAndFollowsClicksAndDrags) {
     EXPECT_EQ(changed.count(), 0);
 
     slider.SetRange(0.0, 100.0);
-    QTest::mouseClick(&slider, Qt::LeftButton, {}, QPoint(4 + 30, 11));
-    ASSERT_EQ(changed.count(), 1);
-    EXPECT_EQ(changed.front(), (QList<QVariant>{0, 30.0}));
     // Dragging beyond the end of the track; right clicks and moves without a press do nothing.
     QTest::mousePress(&slider, Qt::LeftButton, {}, QPoint(4 + 31, 11));
     QTest::mouseMove(&slider, QPoint(4 + 90, 11));
@@ -44,7 +41,7 @@ TEST(QMultiSlider, ClampsSilentlyAndFollowsClicksAndDrags) {
     QTest::mouseClick(&slider, Qt::RightButton, {}, QPoint(4 + 10, 11));
     QTest::mouseMove(&slider, QPoint(4 + 20, 11));
     EXPECT_EQ(slider.GetValue(0), 100.0);
-    EXPECT_EQ(changed.count(), 4);  // 30, 31, 90, 100
+    EXPECT_EQ(changed.count(), 3);  // 31, 90, 100
 }
 
 TEST(QDragSpinner, DraggingStepsTheValueAndTypingStillWorks) {

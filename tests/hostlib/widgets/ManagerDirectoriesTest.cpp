@@ -7,18 +7,16 @@
 TEST(ManagerDirectories, PersistThroughTheSettingsBothWays) {
     QSettings settings("Quillmar", "Quillmar");
     // Keys of this test only: other test programs share the folder and may run at the same time.
-    for (const char* key : {"Widgets Projects", "Widgets Images", "Widgets Earlier Run"}) {
+    for (const char* key : {"Widgets Projects", "Widgets Earlier Run"}) {
         settings.remove(QStringLiteral("Directories/") + key);
     }
     settings.sync();
 
     Manager* manager = Manager::Get();
     manager->SetDirectory("Widgets Projects", "/data/projects");
-    manager->SetDirectory("Widgets Images", "/data/images");
     {
         QSettings other("Quillmar", "Quillmar");
         EXPECT_EQ(other.value("Directories/Widgets Projects").toString(), "/data/projects");
-        EXPECT_EQ(other.value("Directories/Widgets Images").toString(), "/data/images");
         // As a later run would have found it: a key this process never set.
         other.setValue("Directories/Widgets Earlier Run", "/srv/earlier");
     }

@@ -21,21 +21,13 @@
 #include "host/QMultiSlider.h"
 #include "tests/hostlib/widgets/WidgetsTest.h"
 
-namespace {
-using Info = QNodeAttributesWidget::AdditionalInfo;
-
-std::vector<Info> Defaults() {
-    return std::vector<Info>(TypesNode::kCount);
-}
-}  // namespace
-
 using QNodeAttributesWidgetTest = WidgetsTest;
 
 // Which rows show, their titles and the panel's file actions come from the tests of the node
 // interfaces that set them; here the rest of the info and the delegates.
 TEST_F(QNodeAttributesWidgetTest, InfoAndFileActionsShapeTheRows) {
     TypesNode* node = Make();
-    std::vector<Info> info = Defaults();
+    std::vector<QNodeAttributesWidget::AdditionalInfo> info(TypesNode::kCount);
     info[TypesNode::kPath].m_file_actions = 1;
     info[TypesNode::kFlag].m_file_actions = 1;  // not a STRING: no buttons
     info[TypesNode::kMode].m_enabled = 0;
@@ -80,7 +72,7 @@ TEST_F(QNodeAttributesWidgetTest, InfoAndFileActionsShapeTheRows) {
 TEST_F(QNodeAttributesWidgetTest, FollowsTheNodeAndReportsEdits) {
     TypesNode* node = Make();
     TypesNode* source = Make();
-    std::vector<Info> info = Defaults();
+    std::vector<QNodeAttributesWidget::AdditionalInfo> info(TypesNode::kCount);
     info[TypesNode::kFlag].m_expose_as_input = 0;
     auto* panel = new QNodeAttributesWidget(nullptr, node, nullptr, info.data(), false);
     QDragSpinner* amount = RowWidgets<QDragSpinner>(*panel, "amount").front();

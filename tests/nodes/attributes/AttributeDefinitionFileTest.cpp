@@ -14,6 +14,7 @@
 #include "host/ScopedTemporaryDirectory.h"
 #include "host/StringJoin.h"
 #include "nodes/attributes/AttributesNode.h"
+#include "tests/nodes/attributes/AttributesTestHelpers.h"
 
 namespace {
 
@@ -22,16 +23,12 @@ const std::string kRoot = "<QuillmarAttributesNode major=\"0\" minor=\"0\">\n";
 
 // Every definition field of every attribute, numbers to the last bit.
 std::string Describe(const Node& node) {
-    std::ostringstream text;
-    text << std::hexfloat;
+    std::string text;
     for (size_t index = 0; index < node.GetNumAttributes(); ++index) {
         const Attribute& a = *node.GetAttributeByIndex(index);
-        text << a.GetName() << ' ' << a.GetTypeName() << ' ' << a.m_default[0] << ' '
-             << a.m_default[1] << ' ' << a.m_default[2] << ' ' << a.m_default[3] << ' '
-             << a.GetMinimum() << ' ' << a.GetMaximum() << ' ' << a.GetSingleStep() << ' '
-             << a.GetDecimals() << " [" << StringJoin(a.GetChoiceNames(), "|") << "]\n";
+        text += a.GetName() + " " + a.GetTypeName() + " " + Describe(a) + "\n";
     }
-    return text.str();
+    return text;
 }
 
 class AttributesNodeDefinitionFileTest : public ::testing::Test {
