@@ -329,6 +329,57 @@ TEST_F(NodeGraphNodeTest, SavedAttributeValuesComeBackOnceTheProjectIsRead) {
     EXPECT_EQ(again->GetNumOutplugs(), 1u);
 }
 
+// Reading, interface discovery, evaluation and clean-up all walk the inner graph; none of them
+// may recurse once per node. The chain is written as XML: building it node by node through the
+// host would take most of the test's time.
+TEST_F(NodeGraphNodeTest, DeepProjectReadsAndRunsWithoutExhaustingTheStack) {
+    constexpr int kNodes = 100000;
+    // x + 1 + 1 + ... through a chain of kNodes Math nodes, on to y.
+    std::string xml =
+        "<QuillmarProject major=\"1\" minor=\"0\">\n"
+        "<Node id=\"0\" type=\"10,1,26\" name=\"x\"/>\n";
+    const std::string to_y = std::to_string(kNodes + 1);
+    xml += "<Node id=\"" + to_y + "\" type=\"10,1,26\" name=\"y\"/>\n";
+    for (int i = 1; i <= kNodes; ++i) {
+        xml += "<Node id=\"" + std::to_string(i) +
+               "\" type=\"10,2,1\"><Value name=\"b\" type=\"NUMBER\" value=\"1\"/></Node>\n";
+        xml += "<Connection from=\"" + std::to_string(i - 1) + "\" outplug=\"number\" to=\"" +
+               std::to_string(i) + "\" inplug=\"a\"/>\n";
+    }
+    xml += "<Connection from=\"" + std::to_string(kNodes) + "\" outplug=\"number\" to=\"" + to_y +
+           "\" inplug=\"number\"/>\n</QuillmarProject>\n";
+    NodeGraphNode* deep = NodeReading(Builder::WriteContainer(Path("chain.qmr"), xml));
+    ASSERT_EQ(deep->GetNumOutplugs(), 1u);
+    ASSERT_EQ(deep->GetInnerGraph()->GetNumNodes(), size_t(kNodes + 2));
+    FeedNumber(deep, "x", 0.5);
+    Evaluate(deep);
+    EXPECT_EQ(deep->GetState(0), 0u) << deep->GetStateMessage(0);
+    EXPECT_EQ(deep->GetNumberValue(0), 0.5 + kNodes);
+}
+
+TEST_F(NodeGraphNodeTest, CycleInsideAProjectIsAnErrorStateNotAHang) {
+    // first = x + second, second = first + 0: a loop the reader accepts as it is saved.
+    const std::string path = Builder::WriteContainer(Path("cycle.qmr"), R"(
+<QuillmarProject major="1" minor="0">
+    <Node id="0" type="10,1,26" name="x"/>
+    <Node id="1" type="10,2,1" name="first"/>
+    <Node id="2" type="10,2,1" name="second"/>
+    <Node id="3" type="10,1,26" name="y"/>
+    <Connection from="0" outplug="number" to="1" inplug="a"/>
+    <Connection from="2" outplug="number" to="1" inplug="b"/>
+    <Connection from="1" outplug="number" to="2" inplug="a"/>
+    <Connection from="1" outplug="number" to="3" inplug="number"/>
+</QuillmarProject>)");
+    NodeGraphNode* node = NodeReading(path);
+    ASSERT_EQ(node->GetNumOutplugs(), 1u);
+    FeedNumber(node, "x", 2);
+    node->GetAttribute("iterations")->SetNumber(3, false);
+    Evaluate(node);
+    EXPECT_NE(node->GetState(0), 0u);
+    EXPECT_NE(node->GetStateMessage(0).find("Cycle"), std::string::npos)
+        << node->GetStateMessage(0);
+}
+
 }  // namespace
 
 TEST_F(NodeGraphNodeTest, MaterialCurveColourAndBooleanOutputsAreKeptAsCopiesAndSurviveCopyFrom) {
