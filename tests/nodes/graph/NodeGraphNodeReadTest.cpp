@@ -47,15 +47,11 @@ TEST_F(NodeGraphNodeTest, FailedReadsLeaveNodeWorkingDirectoryAndTemporaryFolder
     Builder good;
     DynamicNode* params = good.Attributes("params");
     params->AddNumberAttribute("gain", 1.5, 0, 10, 0.1, 2);
-    Node* sum = good.Math("add", 0, 0);
-    good.Connect(good.Io(Builder::kNumberIo, "x"), "number", sum, "a");
-    good.Connect(params, "gain", sum, "b");
-    good.Feed(sum, "number", good.Io(Builder::kNumberIo, "y"));
+    good.Connect(params, "gain", good.Through("x", "y", 0), "b");
     NodeGraphNode* node = NodeReading(good.Write(Path("good.qmr")));
     ASSERT_EQ(node->GetNumOutplugs(), 1u);
     FeedNumber(node, "x", 2);
-    Node* consumer = Outer(Builder::kMath, "consumer", "b", 0);
-    ASSERT_TRUE(Engine::Get()->ConnectNodes(node, 0, consumer, consumer->FindInplug("a")));
+    Consumer(node, 0, "consumer");
     node->GetAttribute("gain")->SetNumber(4, false);
     Evaluate(node);
     EXPECT_EQ(node->GetNumberValue(0), 6);
@@ -69,11 +65,9 @@ TEST_F(NodeGraphNodeTest, FailedReadsLeaveNodeWorkingDirectoryAndTemporaryFolder
     attributes_feed_input.Feed(params, "gain", x);
     attributes_feed_input.Feed(x, "number", attributes_feed_input.Io(Builder::kNumberIo, "y"));
 
+    // How the reader refuses a damaged file is the host's own concern; these are the node's paths
+    // to a refusal.
     const std::string failed = "Failed to load XML project.";
-    std::string deep_nesting;
-    for (int i = 0; i < 100000; ++i) {
-        deep_nesting += "<Node>";
-    }
     SandboxTest::WriteText(Path("plain.qmr"), "not a container");
     const struct {
         const char* label;
@@ -83,19 +77,6 @@ TEST_F(NodeGraphNodeTest, FailedReadsLeaveNodeWorkingDirectoryAndTemporaryFolder
         {"missing file", Path("missing.qmr"), failed},
         {"not a container", Path("plain.qmr"), failed},
         {"not XML", Builder::WriteContainer(Path("bad.qmr"), "<QuillmarProject major=\"1\""),
-         failed},
-        {"other root",
-         Builder::WriteContainer(Path("root.qmr"), "<Other major=\"1\" minor=\"0\"/>"), failed},
-        {"no minor", Builder::WriteContainer(Path("minor.qmr"), "<QuillmarProject major=\"1\"/>"),
-         failed},
-        {"no major", Builder::WriteContainer(Path("major.qmr"), "<QuillmarProject minor=\"0\"/>"),
-         failed},
-        {"major not an integer",
-         Builder::WriteContainer(Path("word.qmr"), "<QuillmarProject major=\"one\" minor=\"0\"/>"),
-         failed},
-        {"nested deeper than the stack allows",
-         Builder::WriteContainer(Path("deep.qmr"),
-                                 "<QuillmarProject major=\"1\" minor=\"0\">" + deep_nesting),
          failed},
         {"attributes upstream of an input", attributes_feed_input.Write(Path("upstream.qmr")),
          "The IO Nodes on this project are not clearly identified as input or output."},
@@ -123,22 +104,19 @@ TEST_F(NodeGraphNodeTest, FailedReadsLeaveNodeWorkingDirectoryAndTemporaryFolder
 }
 
 TEST_F(NodeGraphNodeTest, RefusedProjectsGetTheirMessage) {
-    // The parts most cases share: input "x" feeding output "y" through a Math node.
-    const auto through = [](Builder& p, const std::string& input, const std::string& output) {
-        Node* sum = p.Math("add", 0, 1);
-        p.Connect(p.Io(Builder::kNumberIo, input), "number", sum, "a");
-        p.Feed(sum, "number", p.Io(Builder::kNumberIo, output));
-    };
+    const std::string same_input =
+        "The project has two or more input nodes or attributes with the same name.<br />" +
+        Helper::GetWikiLink("Nodes_Project_Node_Graph.html", "Node Graph node");
     const struct {
         const char* label;
         std::function<void(Builder&)> build;
         std::string message;
     } cases[] = {
         {"same attribute name in two Attributes nodes",
-         [&](Builder& p) {
+         [](Builder& p) {
              p.Attributes("first")->AddNumberAttribute("gain", 1, 0, 2, 1, 0);
              p.Attributes("second")->AddBooleanAttribute("gain", true);
-             through(p, "x", "y");
+             p.Through("x", "y");
          },
          "Duplicated attribute name has already been used."},
         {"unnamed Writers only",
@@ -152,46 +130,35 @@ TEST_F(NodeGraphNodeTest, RefusedProjectsGetTheirMessage) {
              p.Connect(p.Io(Builder::kNumberIo, "x"), "number", p.Math("add", 0, 1), "a");
          },
          "The project doesn't have any IO Output Nodes."},
-        {"exposed attribute feeds an input",
-         [](Builder& p) {
-             DynamicNode* params = p.Attributes("params");
-             params->AddNumberAttribute("gain", 1, 0, 2, 1, 0);
-             Node* x = p.Io(Builder::kNumberIo, "x");
-             p.Feed(params, "gain", x);
-             p.Feed(x, "number", p.Io(Builder::kNumberIo, "y"));
-         },
-         "The IO Nodes on this project are not clearly identified as input or output."},
         {"attribute names differing in case",
-         [&](Builder& p) {
+         [](Builder& p) {
              p.Attributes("params")->AddNumberAttribute("Gain", 1, 0, 2, 1, 0);
              p.Attributes("more")->AddNumberAttribute("gain", 1, 0, 2, 1, 0);
-             through(p, "x", "y");
+             p.Through("x", "y");
          },
          "The project has two or more attributes with the same name."},
         {"input named like an attribute",
-         [&](Builder& p) {
+         [](Builder& p) {
              p.Attributes("params")->AddNumberAttribute("size", 1, 0, 2, 1, 0);
-             through(p, "Size", "size");
+             p.Through("Size", "size");
          },
-         "The project has two or more input nodes or attributes with the same name.<br />" +
-             Helper::GetWikiLink("Nodes_Project_Node_Graph.html", "Node Graph node")},
+         same_input},
         {"two inputs differing in case",
-         [&](Builder& p) {
-             through(p, "a", "y");
-             through(p, "A", "z");
+         [](Builder& p) {
+             p.Through("a", "y");
+             p.Through("A", "z");
          },
-         "The project has two or more input nodes or attributes with the same name.<br />" +
-             Helper::GetWikiLink("Nodes_Project_Node_Graph.html", "Node Graph node")},
+         same_input},
         {"outputs differing in case",
-         [&](Builder& p) {
-             through(p, "a", "out");
-             through(p, "b", "OUT");
+         [](Builder& p) {
+             p.Through("a", "out");
+             p.Through("b", "OUT");
          },
          "The project has two or more output nodes with the same name."},
         {"two unnamed outputs",
-         [&](Builder& p) {
-             through(p, "a", "");
-             through(p, "b", "");
+         [](Builder& p) {
+             p.Through("a", "");
+             p.Through("b", "");
          },
          "The project has two or more output nodes with the same name."},
     };
@@ -294,10 +261,8 @@ TEST_F(NodeGraphNodeTest, ReReadingKeepsConnectionsAndValuesThatStillFit) {
     Node* count = FeedNumber(node, "iterations", 1);
     Node* offset = FeedNumber(node, "offset", 5);
     FeedNumber(node, "gain", 6);
-    Node* uses_sum = Outer(Builder::kMath, "uses_sum", "b", 0);
-    Node* uses_copy = Outer(Builder::kMath, "uses_copy", "b", 0);
-    ASSERT_TRUE(Engine::Get()->ConnectNodes(node, 0, uses_sum, 1));
-    ASSERT_TRUE(Engine::Get()->ConnectNodes(node, 1, uses_copy, 1));
+    Node* uses_sum = Consumer(node, 0, "uses_sum");
+    Node* uses_copy = Consumer(node, 1, "uses_copy");
     node->GetAttribute("offset")->SetNumber(-2, false);
     node->GetAttribute("gain")->SetNumber(7, false);
     node->GetAttribute("label")->SetString("kept", false);
@@ -342,9 +307,11 @@ TEST_F(NodeGraphNodeTest, ReReadingKeepsConnectionsAndValuesThatStillFit) {
     EXPECT_EQ(source_of("c"), nullptr);
     ASSERT_EQ(node->GetNumOutplugs(), 2u);
     EXPECT_TRUE(node->GetOutplugName(0) == "where" && node->GetOutplugName(1) == "sum");
-    EXPECT_TRUE(uses_sum->GetInplugNode(1) == node && uses_sum->GetInplugNodeOutplug(1) == 1)
+    const uint32_t a_plug = uses_sum->FindInplug("a");
+    EXPECT_TRUE(uses_sum->GetInplugNode(a_plug) == node &&
+                uses_sum->GetInplugNodeOutplug(a_plug) == 1)
         << "follows the name to its new index";
-    EXPECT_EQ(uses_copy->GetInplugNode(1), nullptr);
+    EXPECT_EQ(uses_copy->GetInplugNode(a_plug), nullptr);
 
     // The new project runs, with its Loop Iterations node; it keeps running after a failed read.
     FeedNumber(node, "c", 10);
@@ -359,9 +326,7 @@ TEST_F(NodeGraphNodeTest, ReReadingKeepsConnectionsAndValuesThatStillFit) {
 
 TEST_F(NodeGraphNodeTest, NestedProjectsResolveRelativePathsAndSelfInclusionIsRefused) {
     Builder inner;
-    Node* plus_one = inner.Math("add", 0, 1);
-    inner.Connect(inner.Io(Builder::kNumberIo, "x"), "number", plus_one, "a");
-    inner.Feed(plus_one, "number", inner.Io(Builder::kNumberIo, "y"));
+    inner.Through("x", "y");
     // The projects live in a folder of their own; only their writing happens from there.
     const fs::path projects = m_folder / "projects";
     fs::create_directory(projects);
