@@ -1,7 +1,6 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QString>
@@ -63,28 +62,12 @@ protected:
     }
 };
 
-struct PublishedType {
-    const char* m_name;
-    uint32_t m_type;
-    const char* m_icon;
-    const char* m_display_mode;
+// In GetNodeInterface's index order: the name users see and the type id project files store.
+const std::pair<const char*, uint32_t> kPublishedTypes[] = {
+    {"Attributes", 0},       {"Number IO", 26},   {"Point IO", 32},     {"Frame IO", 37},
+    {"Image IO", 53},        {"Material IO", 69}, {"Image Switch", 74}, {"Material Switch", 80},
+    {"Loop Iterations", 10}, {"Node Graph", 5},
 };
-
-// In GetNodeInterface's index order.
-const PublishedType kPublishedTypes[] = {
-    {"Attributes", 0, "Attributes", "mask"},
-    {"Number IO", 26, "NumberIO", "mask"},
-    {"Point IO", 32, "PointIO", "mask"},
-    {"Frame IO", 37, "FrameIO", "mask"},
-    {"Image IO", 53, "ImageIO", "composition"},
-    {"Material IO", 69, "MaterialIO", "composition"},
-    {"Image Switch", 74, "ImageSwitch", "as_is"},
-    {"Material Switch", 80, "MaterialSwitch", "as_is"},
-    {"Loop Iterations", 10, "LoopIterations", "mask"},
-    {"Node Graph", 5, "NodeGraph", "mask"},
-};
-
-const std::string kIconFolder = ":/Project/Resources/Icons/";
 
 TEST(ProjectModuleSymbols, ExportsOnlyTheThreeEntryPoints) {
     QProcess nm;
@@ -103,59 +86,51 @@ TEST(ProjectModuleSymbols, ExportsOnlyTheThreeEntryPoints) {
     EXPECT_EQ(names, expected);
 }
 
-TEST(ProjectModuleResources, IconsArriveWithTheModule) {
-    const QString icon = ":/Project/Resources/Icons/NumberIO.png";
-    // Each test runs in a process of its own under ctest, so the module is normally not loaded yet.
-    if (!dlopen(QM_PROJECT_MODULE, RTLD_NOW | RTLD_NOLOAD)) {
-        EXPECT_FALSE(QFile::exists(icon));
+// Every call makes a fresh interface that owns its factory; indices past the last give null.
+TEST_F(ProjectModuleTest, PublishesTheTenTypesInIndexOrderWithTheirIcons) {
+    ASSERT_EQ(Module().m_get_num_node_interfaces(), std::size(kPublishedTypes));
+    for (uint64_t index = 0; index < std::size(kPublishedTypes); ++index) {
+        const auto& [name, kind] = kPublishedTypes[index];
+        SCOPED_TRACE(name);
+        RefPtr<NodeInterface> node_interface = Interface(index);
+        RefPtr<NodeInterface> second = Interface(index);
+        ASSERT_TRUE(node_interface && second);
+        EXPECT_NE(node_interface.Get(), second.Get());
+        EXPECT_EQ(node_interface->GetRefCount(), 1u);
+        const NodeType type(10, 1, kind);
+        EXPECT_EQ(node_interface->GetName(), name);
+        EXPECT_EQ(node_interface->GetNodeType(), type);
+        EXPECT_EQ(node_interface->GetCategory(), "Project");
+        EXPECT_EQ(QImage(QString::fromStdString(node_interface->GetIconPath())).size(),
+                  QSize(32, 32));
+        EXPECT_EQ(QImage(QString::fromStdString(node_interface->GetSmallIconPath())).size(),
+                  QSize(12, 12));
+
+        RefPtr<NodeFactory> factory = node_interface->GetFactory();
+        ASSERT_TRUE(factory);
+        EXPECT_NE(factory.Get(), second->GetFactory());
+        EXPECT_EQ(factory->GetNodeType(), type);
+        EXPECT_EQ(factory->GetName(), name);
+        const RefPtr<Node> node = factory->CreateNode();
+        ASSERT_TRUE(node);
+        EXPECT_EQ(node->GetNodeType(), type);
+        EXPECT_EQ(node->GetTypeName(), name);
+        EXPECT_EQ(factory->GetRefCount(), 2u);
+        node_interface.Reset();
+        EXPECT_EQ(factory->GetRefCount(), 1u);
     }
-    ASSERT_NE(Module().m_handle, nullptr) << Module().m_error;
-    EXPECT_TRUE(QFile::exists(icon));
+    for (uint64_t index : {uint64_t{10}, uint64_t{11}, uint64_t{1} << 32, UINT64_MAX}) {
+        EXPECT_EQ(Module().m_get_node_interface(index), nullptr) << index;
+    }
 }
 
-TEST_F(ProjectModuleTest, LibraryInterfaceIsNamedProject) {
+TEST_F(ProjectModuleTest, LibraryIsNamedProjectAndOffersTheUnpublishedIoTypes) {
     // The host keeps the descriptor for the life of the process and never deletes it (it has no
     // virtual destructor); so does the test.
     static LibraryInterface* const descriptor = Module().m_get_library_interface();
     ASSERT_NE(descriptor, nullptr);
     EXPECT_EQ(descriptor->GetName(), "Project");
     EXPECT_EQ(descriptor->GetDescription(), "");
-}
-
-TEST_F(ProjectModuleTest, PublishesTheTenTypesInIndexOrder) {
-    ASSERT_EQ(Module().m_get_num_node_interfaces(), std::size(kPublishedTypes));
-    for (uint64_t index = 0; index < std::size(kPublishedTypes); ++index) {
-        const PublishedType& expected = kPublishedTypes[index];
-        SCOPED_TRACE(expected.m_name);
-        RefPtr<NodeInterface> node_interface = Interface(index);
-        ASSERT_TRUE(node_interface);
-        const NodeType type(10, 1, expected.m_type);
-        EXPECT_EQ(node_interface->GetName(), expected.m_name);
-        EXPECT_EQ(node_interface->GetNodeType(), type);
-        EXPECT_EQ(node_interface->GetCategory(), "Project");
-        EXPECT_EQ(node_interface->GetDisplayMode(), expected.m_display_mode);
-
-        const std::string icon = node_interface->GetIconPath();
-        const std::string small_icon = node_interface->GetSmallIconPath();
-        EXPECT_EQ(icon, kIconFolder + expected.m_icon + ".png");
-        EXPECT_EQ(small_icon, kIconFolder + expected.m_icon + "12.png");
-        EXPECT_EQ(QImage(QString::fromStdString(icon)).size(), QSize(32, 32));
-        EXPECT_EQ(QImage(QString::fromStdString(small_icon)).size(), QSize(12, 12));
-
-        NodeFactory* factory = node_interface->GetFactory();
-        ASSERT_NE(factory, nullptr);
-        EXPECT_EQ(factory->GetNodeType(), type);
-        EXPECT_EQ(factory->GetName(), expected.m_name);
-        const RefPtr<Node> node = factory->CreateNode();
-        ASSERT_TRUE(node);
-        EXPECT_EQ(node->GetNodeType(), type);
-        EXPECT_EQ(node->GetTypeName(), expected.m_name);
-    }
-}
-
-TEST_F(ProjectModuleTest, OffersTheUnpublishedIoTypesForTheHostToCreate) {
-    static LibraryInterface* const descriptor = Module().m_get_library_interface();
-    ASSERT_NE(descriptor, nullptr);
     const std::vector<LibraryInterface::UnpublishedNodeType> types =
         descriptor->GetUnpublishedNodeTypes();
     ASSERT_EQ(types.size(), 3u);
@@ -170,31 +145,6 @@ TEST_F(ProjectModuleTest, OffersTheUnpublishedIoTypesForTheHostToCreate) {
         ASSERT_TRUE(node);
         EXPECT_EQ(node->GetNodeType(), type);
         EXPECT_EQ(node->GetTypeName(), expected[index].second);
-    }
-}
-
-TEST_F(ProjectModuleTest, EveryCallMakesFreshObjectsThatOwnTheirFactory) {
-    for (uint64_t index = 0; index < std::size(kPublishedTypes); ++index) {
-        SCOPED_TRACE(index);
-        RefPtr<NodeInterface> first = Interface(index);
-        RefPtr<NodeInterface> second = Interface(index);
-        ASSERT_TRUE(first && second);
-        EXPECT_NE(first.Get(), second.Get());
-        EXPECT_EQ(first->GetRefCount(), 1u);
-
-        RefPtr<NodeFactory> factory = first->GetFactory();
-        ASSERT_TRUE(factory);
-        EXPECT_NE(factory.Get(), second->GetFactory());
-        EXPECT_EQ(factory->GetRefCount(), 2u);
-        first.Reset();
-        EXPECT_EQ(factory->GetRefCount(), 1u);
-    }
-}
-
-TEST_F(ProjectModuleTest, IndicesPastTheLastGiveNull) {
-    EXPECT_TRUE(Interface(9));
-    for (uint64_t index : {uint64_t{10}, uint64_t{11}, uint64_t{1} << 32, UINT64_MAX}) {
-        EXPECT_EQ(Module().m_get_node_interface(index), nullptr) << index;
     }
 }
 
