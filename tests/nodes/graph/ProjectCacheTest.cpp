@@ -16,9 +16,7 @@ protected:
     // x + step on "y".
     static void WriteLeaf(const std::string& path, double step) {
         Builder leaf;
-        Node* sum = leaf.Math("add", 0, step);
-        leaf.Connect(leaf.Io(Builder::kNumberIo, "x"), "number", sum, "a");
-        leaf.Feed(sum, "number", leaf.Io(Builder::kNumberIo, "y"));
+        leaf.Through("x", "y", step);
         leaf.Write(path);
     }
 
@@ -92,20 +90,6 @@ TEST_F(ProjectCacheTest, ChangedFilesAreReadAgain) {
             WriteLeaf(leaf.string(), change.step);
         }
         EXPECT_EQ(Run(Path("top.qmr"), 2), 4 * (2 + change.step));
-        EXPECT_TRUE(fs::is_empty(temporary));
-    }
-}
-
-TEST_F(ProjectCacheTest, RefusedFilesAreRefusedOnEveryRead) {
-    const fs::path temporary = UsePrivateTemporaryFolder();
-    Builder::WriteContainer(Path("bad.qmr"), "<QuillmarProject major=\"1\"");
-    WriteLeaf(Path("leaf.qmr"), 1);
-    NodeGraphNode* node = NodeReading(Path("leaf.qmr"));
-    for (int read = 0; read < 2; ++read) {
-        const Status status = node->ReadProject(Path("bad.qmr"));
-        EXPECT_EQ(status.GetCode(), 2);
-        EXPECT_NE(status.GetFullMessage().find("Project.xml"), std::string::npos)
-            << status.GetFullMessage();
         EXPECT_TRUE(fs::is_empty(temporary));
     }
 }
