@@ -8,7 +8,6 @@
 #include "host/Image.h"
 #include "host/Material.h"
 #include "host/MaterialTemplate.h"
-#include "host/NodeGraph.h"
 #include "host/NodeListener.h"
 #include "host/RefPtr.h"
 #include "nodes/io/BooleanIoNode.h"
@@ -193,22 +192,6 @@ TEST(IoNodes, CurvesNodeKeepsItsOwnCopiesUntilNewCurvesArrive) {
     Evaluate(node, input);
     ASSERT_EQ(held->size(), 1u);
     EXPECT_EQ(*(*held)[0], single);
-}
-
-TEST(IoNodes, InputNodeIsWhatFeedsTheRegularInput) {
-    RefPtr<NodeGraph> graph(new NodeGraph);
-    Node* math = graph->CreateNode(NodeType(10, 2, 1));  // outplug 0 "number"
-    Node* text = graph->CreateNode(NodeType(10, 2, 6));  // outplug 0 "string"
-    auto* number = new NumberIoNode;
-    auto* other = new NumberIoNode;
-    ASSERT_TRUE(math && text && graph->AddNode(number) && graph->AddNode(other));
-    EXPECT_EQ(number->GetInputNode(), nullptr);
-    ASSERT_TRUE(graph->ConnectNodes(math, "number", 0, number, "number", 0));
-    EXPECT_EQ(number->GetInputNode(), math);
-    EXPECT_EQ(number->GetInputNodeOutplug(), 0u);
-    // A source of the loop action's own inplug is not the node's input.
-    ASSERT_TRUE(graph->ConnectNodes(text, "string", 0, other, "loop_action", 0));
-    EXPECT_EQ(other->GetInputNode(), nullptr);
 }
 
 }  // namespace
