@@ -40,7 +40,9 @@ std::vector<std::string> Describe(const NodeGraphNode& node) {
     return lines;
 }
 
-TEST_F(NodeGraphNodeTest, FailedReadsLeaveNodeWorkingDirectoryAndTemporaryFolderAsTheyWere) {
+// A refusal leaves a fresh node empty, and a node that has read a project as it was, still
+// running it; neither the working directory nor the temporary folder keeps a trace.
+TEST_F(NodeGraphNodeTest, RefusedReadsGiveTheirMessageAndLeaveEverythingAsItWas) {
     const fs::path temporary = UsePrivateTemporaryFolder();
 
     // x + params.gain on output "y".
@@ -57,66 +59,34 @@ TEST_F(NodeGraphNodeTest, FailedReadsLeaveNodeWorkingDirectoryAndTemporaryFolder
     EXPECT_EQ(node->GetNumberValue(0), 6);
     EXPECT_TRUE(fs::is_empty(temporary)) << "after a successful read";
 
-    // Refused after the read has changed the new graph.
-    Builder attributes_feed_input;
-    params = attributes_feed_input.Attributes("params");
-    params->AddNumberAttribute("gain", 1, 0, 10, 1, 0);
-    Node* x = attributes_feed_input.Io(Builder::kNumberIo, "x");
-    attributes_feed_input.Feed(params, "gain", x);
-    attributes_feed_input.Feed(x, "number", attributes_feed_input.Io(Builder::kNumberIo, "y"));
-
     // How the reader refuses a damaged file is the host's own concern; these are the node's paths
     // to a refusal. `detail` is part of the full message.
     const std::string failed = "Failed to load XML project.";
-    SandboxTest::WriteText(Path("plain.qmr"), "not a container");
-    const struct {
-        const char* label;
-        std::string path;
-        std::string message;
-        std::string detail;
-    } cases[] = {
-        {"missing file", Path("missing.qmr"), failed, ""},
-        {"not a container", Path("plain.qmr"), failed, ""},
-        {"not XML", Builder::WriteContainer(Path("bad.qmr"), "<QuillmarProject major=\"1\""),
-         failed, "Project.xml"},
-        {"attributes upstream of an input", attributes_feed_input.Write(Path("upstream.qmr")),
-         "The IO Nodes on this project are not clearly identified as input or output.", ""},
-    };
-
-    const std::vector<std::string> before = Describe(*node);
-    NodeGraph* inner = node->GetInnerGraph();
-    const std::vector<IoNode*> inputs = node->GetInputNodes();
-    const std::vector<IoNode*> outputs = node->GetOutputNodes();
-    const fs::path working_directory = fs::current_path();
-    // Refused files are never kept: the second read is refused the same way.
-    for (size_t read = 0; read < 2 * std::size(cases); ++read) {
-        const auto& c = cases[read / 2];
-        SCOPED_TRACE(c.label);
-        const Status status = node->ReadProject(c.path);
-        EXPECT_EQ(status.GetCode(), 2);
-        EXPECT_EQ(status.GetMessage(), c.message);
-        EXPECT_NE(status.GetFullMessage().find(c.detail), std::string::npos)
-            << status.GetFullMessage();
-        EXPECT_EQ(Describe(*node), before);
-        EXPECT_TRUE(node->GetInnerGraph() == inner && node->GetInputNodes() == inputs &&
-                    node->GetOutputNodes() == outputs);
-        EXPECT_EQ(fs::current_path(), working_directory);
-        EXPECT_TRUE(fs::is_empty(temporary));
-        // The previous project still runs.
-        Evaluate(node);
-        EXPECT_EQ(node->GetNumberValue(0), 6);
-    }
-}
-
-TEST_F(NodeGraphNodeTest, RefusedProjectsGetTheirMessage) {
     const std::string same_input =
         "The project has two or more input nodes or attributes with the same name.<br />" +
         Helper::GetWikiLink("Nodes_Project_Node_Graph.html", "Node Graph node");
+    SandboxTest::WriteText(Path("plain.qmr"), "not a container");
     const struct {
         const char* label;
-        std::function<void(Builder&)> build;
+        std::function<void(Builder&)> build;  // or the file at `path`
         std::string message;
+        std::string path = "";
+        std::string detail = "";
     } cases[] = {
+        {"missing file", nullptr, failed, Path("missing.qmr")},
+        {"not a container", nullptr, failed, Path("plain.qmr")},
+        {"not XML", nullptr, failed,
+         Builder::WriteContainer(Path("bad.qmr"), "<QuillmarProject major=\"1\""), "Project.xml"},
+        // Refused after the read has changed the new graph.
+        {"exposed attribute feeds an input",
+         [](Builder& p) {
+             DynamicNode* params = p.Attributes("params");
+             params->AddNumberAttribute("gain", 1, 0, 2, 1, 0);
+             Node* x = p.Io(Builder::kNumberIo, "x");
+             p.Feed(params, "gain", x);
+             p.Feed(x, "number", p.Io(Builder::kNumberIo, "y"));
+         },
+         "The IO Nodes on this project are not clearly identified as input or output."},
         {"same attribute name in two Attributes nodes",
          [](Builder& p) {
              p.Attributes("first")->AddNumberAttribute("gain", 1, 0, 2, 1, 0);
@@ -167,19 +137,39 @@ TEST_F(NodeGraphNodeTest, RefusedProjectsGetTheirMessage) {
          },
          "The project has two or more output nodes with the same name."},
     };
+    const std::vector<std::string> before = Describe(*node);
+    NodeGraph* inner = node->GetInnerGraph();
+    const std::vector<IoNode*> inputs = node->GetInputNodes();
+    const std::vector<IoNode*> outputs = node->GetOutputNodes();
+    const fs::path working_directory = fs::current_path();
     int index = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
         Builder project;
-        c.build(project);
-        const std::string path = project.Write(Path("refused" + std::to_string(index++) + ".qmr"));
-        NodeGraphNode* node = NewNode();
-        const Status status = node->ReadProject(path);
-        EXPECT_EQ(status.GetCode(), 2);
-        EXPECT_EQ(status.GetMessage(), c.message);
-        EXPECT_EQ(node->GetNumAttributes(), 2u);
-        EXPECT_EQ(node->GetNumOutplugs(), 0u);
-        EXPECT_EQ(node->GetInnerGraph(), nullptr);
+        if (c.build) {
+            c.build(project);
+        }
+        const std::string path =
+            c.build ? project.Write(Path("refused" + std::to_string(index++) + ".qmr")) : c.path;
+        NodeGraphNode* fresh = NewNode("fresh");
+        // Refused files are never kept: the second read is refused the same way.
+        for (NodeGraphNode* reading : {fresh, node, node}) {
+            const Status status = reading->ReadProject(path);
+            EXPECT_EQ(status.GetCode(), 2);
+            EXPECT_EQ(status.GetMessage(), c.message);
+            EXPECT_NE(status.GetFullMessage().find(c.detail), std::string::npos)
+                << status.GetFullMessage();
+            EXPECT_EQ(fs::current_path(), working_directory);
+            EXPECT_TRUE(fs::is_empty(temporary));
+        }
+        EXPECT_EQ(fresh->GetNumAttributes(), 2u);
+        EXPECT_EQ(fresh->GetNumOutplugs(), 0u);
+        EXPECT_EQ(fresh->GetInnerGraph(), nullptr);
+        EXPECT_EQ(Describe(*node), before);
+        EXPECT_TRUE(node->GetInnerGraph() == inner && node->GetInputNodes() == inputs &&
+                    node->GetOutputNodes() == outputs);
+        Evaluate(node);
+        EXPECT_EQ(node->GetNumberValue(0), 6);
     }
 }
 
