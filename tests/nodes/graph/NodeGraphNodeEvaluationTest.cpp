@@ -37,9 +37,7 @@ TEST_F(NodeGraphNodeTest, IterationCountRoundsHalvesDownAndTheLoopNodeSeesEachRu
     Builder project;
     Node* loop = project.Add(Builder::kLoopIterations, "loop");
     // "n" counts the runs on top of its outer value; "trace" writes the run numbers as digits.
-    Node* next = project.Math("add", 0, 1);
-    project.Connect(project.Io(Builder::kNumberIo, "n"), "number", next, "a");
-    project.Feed(next, "number", project.Io(Builder::kNumberIo, "n"));
+    project.Through("n", "n");
     Node* shifted = project.Math("multiply", 0, 10);
     Node* digit = project.Math("add", 0, 0);
     project.Connect(project.Io(Builder::kNumberIo, "trace"), "number", shifted, "a");
@@ -177,20 +175,16 @@ TEST_F(NodeGraphNodeTest, ImageLoopActionsCombineTheRunsAndClampAnAdditionOnlyAt
 
 TEST_F(NodeGraphNodeTest, RunsFeedTheOutputOfTheSameNameAndTypeIntoTheNextRun) {
     Builder project;
-    const auto plus_one = [&](const std::string& input) {
-        Node* next = project.Math("add", 0, 1);
-        project.Connect(project.Io(Builder::kNumberIo, input), "number", next, "a");
-        return next;
-    };
     // Paired: each run adds one to the previous run's own value, not to the running sum.
-    project.Feed(plus_one("acc"), "number", project.Io(Builder::kNumberIo, "acc", "summation"));
+    project.Through("acc", "acc", 1, "summation");
     // Names differ in case: never paired.
-    project.Feed(plus_one("x"), "number", project.Io(Builder::kNumberIo, "X"));
+    project.Through("x", "X");
     // Same name, other IO type: never paired.
     Node* point = project.Add(Builder::kPoint);
-    project.Connect(plus_one("p"), "number", point, "x");
+    Node* next = project.Math("add", 0, 1);
+    project.Connect(project.Io(Builder::kNumberIo, "p"), "number", next, "a");
+    project.Connect(next, "number", point, "x");
     project.Feed(point, "point", project.Io(Builder::kPointIo, "p"));
-
     NodeGraphNode* node = NodeReading(project.Write(Path("pairs.qmr")));
     ASSERT_EQ(node->GetNumOutplugs(), 3u);
     FeedNumber(node, "acc", 10);

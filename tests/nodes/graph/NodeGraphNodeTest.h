@@ -72,10 +72,11 @@ public:
     }
 
     // Number input `input` + `step` on number output `output`; returns the Math node.
-    Node* Through(const std::string& input, const std::string& output, double step = 1) {
+    Node* Through(const std::string& input, const std::string& output, double step = 1,
+                  const std::string& loop_action = "") {
         Node* sum = Math("add", 0, step);
         Connect(Io(kNumberIo, input), "number", sum, "a");
-        Feed(sum, "number", Io(kNumberIo, output));
+        Feed(sum, "number", Io(kNumberIo, output, loop_action));
         return sum;
     }
 
