@@ -21,46 +21,18 @@
 namespace {
 
 // Loaded once per process and never unloaded, as the host does.
-struct LoadedModule {
-    void* m_handle = nullptr;
-    std::string m_error;
-    decltype(&GetLibraryInterface) m_get_library_interface = nullptr;
-    decltype(&GetNumNodeInterfaces) m_get_num_node_interfaces = nullptr;
-    decltype(&GetNodeInterface) m_get_node_interface = nullptr;
-};
-
-const LoadedModule& Module() {
-    static const LoadedModule module = [] {
-        LoadedModule loaded;
-        loaded.m_handle = dlopen(QM_PROJECT_MODULE, RTLD_NOW | RTLD_LOCAL);
-        if (!loaded.m_handle) {
-            loaded.m_error = dlerror();
-            return loaded;
-        }
-        loaded.m_get_library_interface = reinterpret_cast<decltype(&GetLibraryInterface)>(
-            dlsym(loaded.m_handle, "GetLibraryInterface"));
-        loaded.m_get_num_node_interfaces = reinterpret_cast<decltype(&GetNumNodeInterfaces)>(
-            dlsym(loaded.m_handle, "GetNumNodeInterfaces"));
-        loaded.m_get_node_interface = reinterpret_cast<decltype(&GetNodeInterface)>(
-            dlsym(loaded.m_handle, "GetNodeInterface"));
-        return loaded;
-    }();
-    return module;
+void* Module() {
+    static void* const handle = dlopen(QM_PROJECT_MODULE, RTLD_NOW | RTLD_LOCAL);
+    return handle;
 }
 
-class ProjectModuleTest : public testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_NE(Module().m_handle, nullptr) << Module().m_error;
-        ASSERT_NE(Module().m_get_library_interface, nullptr);
-        ASSERT_NE(Module().m_get_num_node_interfaces, nullptr);
-        ASSERT_NE(Module().m_get_node_interface, nullptr);
-    }
-
-    static RefPtr<NodeInterface> Interface(uint64_t index) {
-        return Module().m_get_node_interface(index);
-    }
-};
+template <typename Function>
+Function* EntryPoint(const char* name) {
+    EXPECT_NE(Module(), nullptr) << dlerror();
+    Function* found = Module() ? reinterpret_cast<Function*>(dlsym(Module(), name)) : nullptr;
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
 
 // In GetNodeInterface's index order: the name users see and the type id project files store.
 const std::pair<const char*, uint32_t> kPublishedTypes[] = {
@@ -87,13 +59,17 @@ TEST(ProjectModuleSymbols, ExportsOnlyTheThreeEntryPoints) {
 }
 
 // Every call makes a fresh interface that owns its factory; indices past the last give null.
-TEST_F(ProjectModuleTest, PublishesTheTenTypesInIndexOrderWithTheirIcons) {
-    ASSERT_EQ(Module().m_get_num_node_interfaces(), std::size(kPublishedTypes));
+TEST(ProjectModule, PublishesTheTenTypesInIndexOrderWithTheirIcons) {
+    auto* get_node_interface = EntryPoint<decltype(GetNodeInterface)>("GetNodeInterface");
+    auto* get_num_node_interfaces =
+        EntryPoint<decltype(GetNumNodeInterfaces)>("GetNumNodeInterfaces");
+    ASSERT_TRUE(get_node_interface && get_num_node_interfaces);
+    ASSERT_EQ(get_num_node_interfaces(), std::size(kPublishedTypes));
     for (uint64_t index = 0; index < std::size(kPublishedTypes); ++index) {
         const auto& [name, kind] = kPublishedTypes[index];
         SCOPED_TRACE(name);
-        RefPtr<NodeInterface> node_interface = Interface(index);
-        RefPtr<NodeInterface> second = Interface(index);
+        RefPtr<NodeInterface> node_interface = get_node_interface(index);
+        RefPtr<NodeInterface> second = get_node_interface(index);
         ASSERT_TRUE(node_interface && second);
         EXPECT_NE(node_interface.Get(), second.Get());
         EXPECT_EQ(node_interface->GetRefCount(), 1u);
@@ -120,14 +96,16 @@ TEST_F(ProjectModuleTest, PublishesTheTenTypesInIndexOrderWithTheirIcons) {
         EXPECT_EQ(factory->GetRefCount(), 1u);
     }
     for (uint64_t index : {uint64_t{10}, uint64_t{11}, uint64_t{1} << 32, UINT64_MAX}) {
-        EXPECT_EQ(Module().m_get_node_interface(index), nullptr) << index;
+        EXPECT_EQ(get_node_interface(index), nullptr) << index;
     }
 }
 
-TEST_F(ProjectModuleTest, LibraryIsNamedProjectAndOffersTheUnpublishedIoTypes) {
+TEST(ProjectModule, LibraryIsNamedProjectAndOffersTheUnpublishedIoTypes) {
+    auto* get_library_interface = EntryPoint<decltype(GetLibraryInterface)>("GetLibraryInterface");
+    ASSERT_NE(get_library_interface, nullptr);
     // The host keeps the descriptor for the life of the process and never deletes it (it has no
     // virtual destructor); so does the test.
-    static LibraryInterface* const descriptor = Module().m_get_library_interface();
+    static LibraryInterface* const descriptor = get_library_interface();
     ASSERT_NE(descriptor, nullptr);
     EXPECT_EQ(descriptor->GetName(), "Project");
     EXPECT_EQ(descriptor->GetDescription(), "");
