@@ -42,8 +42,7 @@ protected:
         m_node = NodeReading(outer.Write(Path("outer.qmr")));
         ASSERT_EQ(m_node->GetNumOutplugs(), 1u);
         Builder::SetNumber(m_node, "iterations", kOuterRuns);
-        m_sum = Outer(Builder::kMath, "sum", "b", 0.5);
-        ASSERT_TRUE(Engine::Get()->ConnectNodes(m_node, 0, m_sum, m_sum->FindInplug("a")));
+        m_sum = Consumer(m_node, 0, "sum", 0.5);
     }
 
     NodeGraphNode* m_node = nullptr;
