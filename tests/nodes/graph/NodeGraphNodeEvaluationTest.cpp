@@ -358,7 +358,7 @@ TEST_F(NodeGraphNodeTest, SavedAttributeValuesComeBackOnceTheProjectIsRead) {
 // Reading, interface discovery, evaluation and clean-up all walk the inner graph; none of them
 // may recurse once per node. The chain is written as XML: building it node by node through the
 // host would take most of the test's time.
-TEST_F(NodeGraphNodeTest, DeepProjectReadsAndRunsWithoutExhaustingTheStack) {
+TEST_F(NodeGraphNodeTest, HugeAndDeepProjectsReadAndRunWithoutExhaustingTheStack) {
     constexpr int kNodes = 100000;
     // x + 1 + 1 + ... through a chain of kNodes Math nodes, on to y.
     std::string xml =
