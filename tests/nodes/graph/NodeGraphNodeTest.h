@@ -37,7 +37,7 @@ public:
 
     NodeGraph& Graph() { return *m_graph; }
 
-    // A node with one number attribute set when `attribute` is given, e.g. Number(value).
+    // A node with one number attribute set when `attribute` is given.
     Node* Add(const NodeType& type, const std::string& name = "", const std::string& attribute = "",
               double value = 0) {
         Node* node = m_graph->CreateNode(type);
@@ -51,7 +51,6 @@ public:
         return node;
     }
 
-    // Math node computing a <operation> b from its attributes.
     Node* Math(const std::string& operation, double a, double b, const std::string& name = "") {
         Node* node = Add(kMath, name, "a", a);
         if (node) {
@@ -61,7 +60,6 @@ public:
         return node;
     }
 
-    // An IO node with its loop action.
     Node* Io(const NodeType& type, const std::string& name, const std::string& loop_action = "") {
         Node* node = Add(type, name);
         if (node && !loop_action.empty()) {
@@ -116,7 +114,6 @@ public:
         return shifted;
     }
 
-    // Writes the project to `path` and returns the path.
     std::string Write(const std::string& path) {
         const Status status = ProjectFile::Write(*m_graph, path);
         EXPECT_LE(status.GetCode(), 1) << path << ": " << status.GetMessage();
@@ -181,7 +178,6 @@ protected:
         return node;
     }
 
-    // A new node that has read the project at `path` successfully.
     NodeGraphNode* NodeReading(const std::string& path) {
         NodeGraphNode* node = NewNode();
         const Status status = node->ReadProject(path);
@@ -189,7 +185,6 @@ protected:
         return node;
     }
 
-    // A standard node of the document with one number attribute set.
     Node* Outer(const NodeType& type, const std::string& name, const std::string& attribute,
                 double value) {
         Node* node = m_document->CreateNode(type);
@@ -216,6 +211,16 @@ protected:
         EXPECT_TRUE(consumer && Engine::Get()->ConnectNodes(node, outplug, consumer,
                                                             consumer->FindInplug("a")));
         return consumer;
+    }
+
+    // The node's attributes as "name=value ...".
+    static std::string Values(const Node& node) {
+        std::string text;
+        for (size_t i = 0; i < node.GetNumAttributes(); ++i) {
+            const Attribute* attribute = node.GetAttributeByIndex(i);
+            text += (i ? " " : "") + attribute->GetName() + "=" + attribute->GetValueText();
+        }
+        return text;
     }
 
     // Requests one outplug afresh; the node computes all of them.
