@@ -167,8 +167,8 @@ TEST_F(NodeGraphNodeTest, RunsCountHalvesDownAndFeedTheOutputOfTheSameNameAndTyp
 
 TEST_F(NodeGraphNodeTest, FailingInnerOutplugsBecomeTheRequestedOutplugsState) {
     Builder project;
-    project.Feed(project.Math("divide", 1, 0, "ratio"), "number",
-                 project.Io(Builder::kNumberIo, "q"));
+    Node* ratio = project.Math("divide", 1, 0, "ratio");  // the first node of the project
+    project.Feed(ratio, "number", project.Io(Builder::kNumberIo, "q"));
     project.Feed(project.Add(Builder::kNumber, "one", "value", 1), "number",
                  project.Io(Builder::kNumberIo, "ok"));
     NodeGraphNode* node = NodeReading(project.Write(Path("state.qmr")));
