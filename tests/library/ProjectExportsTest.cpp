@@ -1,11 +1,11 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 #include <cstdint>
 #include <set>
 #include <string>
@@ -22,69 +22,18 @@
 namespace {
 
 // Loaded once per process and never unloaded, as the host does.
-struct LoadedModule {
-    void* m_handle = nullptr;
-    std::string m_error;
-    decltype(&GetLibraryInterface) m_get_library_interface = nullptr;
-    decltype(&GetNumNodeInterfaces) m_get_num_node_interfaces = nullptr;
-    decltype(&GetNodeInterface) m_get_node_interface = nullptr;
-};
-
-const LoadedModule& Module() {
-    static const LoadedModule module = [] {
-        LoadedModule loaded;
-        loaded.m_handle = dlopen(QM_PROJECT_MODULE, RTLD_NOW | RTLD_LOCAL);
-        if (!loaded.m_handle) {
-            loaded.m_error = dlerror();
-            return loaded;
-        }
-        loaded.m_get_library_interface = reinterpret_cast<decltype(&GetLibraryInterface)>(
-            dlsym(loaded.m_handle, "GetLibraryInterface"));
-        loaded.m_get_num_node_interfaces = reinterpret_cast<decltype(&GetNumNodeInterfaces)>(
-            dlsym(loaded.m_handle, "GetNumNodeInterfaces"));
-        loaded.m_get_node_interface = reinterpret_cast<decltype(&GetNodeInterface)>(
-            dlsym(loaded.m_handle, "GetNodeInterface"));
-        return loaded;
-    }();
-    return module;
+void* Module() {
+    static void* const handle = dlopen(QM_PROJECT_MODULE, RTLD_NOW | RTLD_LOCAL);
+    return handle;
 }
 
-class ProjectModuleTest : public testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_NE(Module().m_handle, nullptr) << Module().m_error;
-        ASSERT_NE(Module().m_get_library_interface, nullptr);
-        ASSERT_NE(Module().m_get_num_node_interfaces, nullptr);
-        ASSERT_NE(Module().m_get_node_interface, nullptr);
-    }
-
-    static RefPtr<NodeInterface> Interface(uint64_t index) {
-        return Module().m_get_node_interface(index);
-    }
-};
-
-struct PublishedType {
-    const char* m_name;
-    uint32_t m_type;
-    const char* m_icon;
-    const char* m_display_mode;
-};
-
-// In GetNodeInterface's index order.
-const PublishedType kPublishedTypes[] = {
-    {"Attributes", 0, "Attributes", "mask"},
-    {"Number IO", 26, "NumberIO", "mask"},
-    {"Point IO", 32, "PointIO", "mask"},
-    {"Frame IO", 37, "FrameIO", "mask"},
-    {"Image IO", 53, "ImageIO", "composition"},
-    {"Material IO", 69, "MaterialIO", "composition"},
-    {"Image Switch", 74, "ImageSwitch", "as_is"},
-    {"Material Switch", 80, "MaterialSwitch", "as_is"},
-    {"Loop Iterations", 10, "LoopIterations", "mask"},
-    {"Node Graph", 5, "NodeGraph", "mask"},
-};
-
-const std::string kIconFolder = ":/Project/Resources/Icons/";
+template <typename Function>
+Function* EntryPoint(const char* name) {
+    EXPECT_NE(Module(), nullptr) << dlerror();
+    Function* found = Module() ? reinterpret_cast<Function*>(dlsym(Module(), name)) : nullptr;
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
 
 TEST(ProjectModuleSymbols, ExportsOnlyTheThreeEntryPoints) {
     QProcess nm;
@@ -93,109 +42,89 @@ TEST(ProjectModuleSymbols, ExportsOnlyTheThreeEntryPoints) {
     ASSERT_EQ(nm.exitCode(), 0) << nm.readAllStandardError().toStdString();
 
     std::set<std::string> names;
-    const QStringList lines =
-        QString::fromUtf8(nm.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-    for (const QString& line : lines) {
-        names.insert(line.section(' ', 0, 0).toStdString());
+    for (const QString& line : QString::fromUtf8(nm.readAllStandardOutput()).split('\n')) {
+        if (!line.isEmpty()) {
+            names.insert(line.section(' ', 0, 0).toStdString());
+        }
     }
     const std::set<std::string> expected = {"GetLibraryInterface", "GetNodeInterface",
                                             "GetNumNodeInterfaces"};
     EXPECT_EQ(names, expected);
 }
 
-TEST(ProjectModuleResources, IconsArriveWithTheModule) {
-    const QString icon = ":/Project/Resources/Icons/NumberIO.png";
-    // Each test runs in a process of its own under ctest, so the module is normally not loaded yet.
-    if (!dlopen(QM_PROJECT_MODULE, RTLD_NOW | RTLD_NOLOAD)) {
-        EXPECT_FALSE(QFile::exists(icon));
+// "<name> <type> <icon sizes> <made node's name and type>", then for a published type whether it
+// builds the host's panel for its own node (extra argument 0, then 1) and for `other`.
+std::string Describe(NodeInterface& node_interface, const RefPtr<Node>& own, Node* other) {
+    std::string text = node_interface.GetName() + " " + node_interface.GetNodeType().ToString();
+    for (const std::string& icon :
+         {node_interface.GetIconPath(), node_interface.GetSmallIconPath()}) {
+        const QSize size = QImage(QString::fromStdString(icon)).size();
+        text += " " + std::to_string(size.width()) + "x" + std::to_string(size.height());
     }
-    ASSERT_NE(Module().m_handle, nullptr) << Module().m_error;
-    EXPECT_TRUE(QFile::exists(icon));
+    text += " " + own->GetTypeName() + " " + own->GetNodeType().ToString();
+    QWidget parent;  // panels need their node to outlive them
+    for (const auto& [node, extra] : {std::pair{own.Get(), 0}, {own.Get(), 1}, {other, 0}}) {
+        QWidget* panel =
+            node ? node_interface.CreateAttributesWidget(node, &parent, extra) : nullptr;
+        text += !node ? "" : panel ? std::string(" ") + panel->metaObject()->className() : " -";
+    }
+    return text;
 }
 
-TEST_F(ProjectModuleTest, LibraryInterfaceIsNamedProject) {
+// In index order: the name users see and the type id project files store; then the unpublished
+// IO types the host creates while reading projects. The Attributes and Node Graph panels are
+// tested with their nodes.
+TEST(ProjectModule, PublishesTheTenTypesAndOffersTheUnpublishedIoTypes) {
+    auto* get_node_interface = EntryPoint<decltype(GetNodeInterface)>("GetNodeInterface");
+    auto* get_num = EntryPoint<decltype(GetNumNodeInterfaces)>("GetNumNodeInterfaces");
+    auto* get_library = EntryPoint<decltype(GetLibraryInterface)>("GetLibraryInterface");
+    ASSERT_TRUE(get_node_interface && get_num && get_library);
+    std::vector<std::string> seen;
+    std::vector<RefPtr<Node>> made;
+    for (uint64_t index = 0; index < get_num(); ++index) {
+        RefPtr<NodeInterface> node_interface = get_node_interface(index);
+        ASSERT_TRUE(node_interface && node_interface->GetFactory());
+        // Every call makes a fresh interface that owns its own factory.
+        EXPECT_NE(node_interface->GetFactory(),
+                  RefPtr<NodeInterface>(get_node_interface(index))->GetFactory());
+        EXPECT_EQ(node_interface->GetCategory(), "Project");
+        made.emplace_back(node_interface->GetFactory()->CreateNode());
+        ASSERT_TRUE(made.back());
+        Node* other = index == 0 || index == 9 ? nullptr : made[index == 1 ? 0 : 1].Get();
+        seen.push_back(Describe(*node_interface, made.back(), other));
+    }
+    for (uint64_t index : {uint64_t{10}, uint64_t{1} << 32, UINT64_MAX}) {
+        EXPECT_EQ(get_node_interface(index), nullptr) << index;
+    }
     // The host keeps the descriptor for the life of the process and never deletes it (it has no
     // virtual destructor); so does the test.
-    static LibraryInterface* const descriptor = Module().m_get_library_interface();
+    static LibraryInterface* const descriptor = get_library();
     ASSERT_NE(descriptor, nullptr);
     EXPECT_EQ(descriptor->GetName(), "Project");
-    EXPECT_EQ(descriptor->GetDescription(), "");
-}
-
-TEST_F(ProjectModuleTest, PublishesTheTenTypesInIndexOrder) {
-    ASSERT_EQ(Module().m_get_num_node_interfaces(), std::size(kPublishedTypes));
-    for (uint64_t index = 0; index < std::size(kPublishedTypes); ++index) {
-        const PublishedType& expected = kPublishedTypes[index];
-        SCOPED_TRACE(expected.m_name);
-        RefPtr<NodeInterface> node_interface = Interface(index);
-        ASSERT_TRUE(node_interface);
-        const NodeType type(10, 1, expected.m_type);
-        EXPECT_EQ(node_interface->GetName(), expected.m_name);
-        EXPECT_EQ(node_interface->GetNodeType(), type);
-        EXPECT_EQ(node_interface->GetCategory(), "Project");
-        EXPECT_EQ(node_interface->GetDisplayMode(), expected.m_display_mode);
-
-        const std::string icon = node_interface->GetIconPath();
-        const std::string small_icon = node_interface->GetSmallIconPath();
-        EXPECT_EQ(icon, kIconFolder + expected.m_icon + ".png");
-        EXPECT_EQ(small_icon, kIconFolder + expected.m_icon + "12.png");
-        EXPECT_EQ(QImage(QString::fromStdString(icon)).size(), QSize(32, 32));
-        EXPECT_EQ(QImage(QString::fromStdString(small_icon)).size(), QSize(12, 12));
-
-        NodeFactory* factory = node_interface->GetFactory();
-        ASSERT_NE(factory, nullptr);
-        EXPECT_EQ(factory->GetNodeType(), type);
-        EXPECT_EQ(factory->GetName(), expected.m_name);
-        const RefPtr<Node> node = factory->CreateNode();
+    for (const auto& type : descriptor->GetUnpublishedNodeTypes()) {
+        ASSERT_NE(type.m_create, nullptr);
+        const RefPtr<Node> node = type.m_create();
         ASSERT_TRUE(node);
-        EXPECT_EQ(node->GetNodeType(), type);
-        EXPECT_EQ(node->GetTypeName(), expected.m_name);
+        seen.push_back(type.m_name + " " + type.m_type.ToString() + " " + node->GetTypeName() +
+                       " " + node->GetNodeType().ToString());
     }
-}
-
-TEST_F(ProjectModuleTest, OffersTheUnpublishedIoTypesForTheHostToCreate) {
-    static LibraryInterface* const descriptor = Module().m_get_library_interface();
-    ASSERT_NE(descriptor, nullptr);
-    const std::vector<LibraryInterface::UnpublishedNodeType> types =
-        descriptor->GetUnpublishedNodeTypes();
-    ASSERT_EQ(types.size(), 3u);
-    const std::pair<uint32_t, const char*> expected[] = {
-        {21, "Boolean IO"}, {42, "Rgbo IO"}, {64, "Curves IO"}};
-    for (size_t index = 0; index < types.size(); ++index) {
-        const NodeType type(10, 1, expected[index].first);
-        EXPECT_EQ(types[index].m_type, type);
-        EXPECT_EQ(types[index].m_name, expected[index].second);
-        ASSERT_NE(types[index].m_create, nullptr);
-        const RefPtr<Node> node = types[index].m_create();
-        ASSERT_TRUE(node);
-        EXPECT_EQ(node->GetNodeType(), type);
-        EXPECT_EQ(node->GetTypeName(), expected[index].second);
-    }
-}
-
-TEST_F(ProjectModuleTest, EveryCallMakesFreshObjectsThatOwnTheirFactory) {
-    for (uint64_t index = 0; index < std::size(kPublishedTypes); ++index) {
-        SCOPED_TRACE(index);
-        RefPtr<NodeInterface> first = Interface(index);
-        RefPtr<NodeInterface> second = Interface(index);
-        ASSERT_TRUE(first && second);
-        EXPECT_NE(first.Get(), second.Get());
-        EXPECT_EQ(first->GetRefCount(), 1u);
-
-        RefPtr<NodeFactory> factory = first->GetFactory();
-        ASSERT_TRUE(factory);
-        EXPECT_NE(factory.Get(), second->GetFactory());
-        EXPECT_EQ(factory->GetRefCount(), 2u);
-        first.Reset();
-        EXPECT_EQ(factory->GetRefCount(), 1u);
-    }
-}
-
-TEST_F(ProjectModuleTest, IndicesPastTheLastGiveNull) {
-    EXPECT_TRUE(Interface(9));
-    for (uint64_t index : {uint64_t{10}, uint64_t{11}, uint64_t{1} << 32, UINT64_MAX}) {
-        EXPECT_EQ(Module().m_get_node_interface(index), nullptr) << index;
-    }
+    const std::string panel = " QNodeAttributesWidget";
+    const std::vector<std::string> expected = {
+        "Attributes 10,1,0 32x32 12x12 Attributes 10,1,0 QAttributesWidget -",
+        "Number IO 10,1,26 32x32 12x12 Number IO 10,1,26" + panel + " - -",
+        "Point IO 10,1,32 32x32 12x12 Point IO 10,1,32" + panel + " - -",
+        "Frame IO 10,1,37 32x32 12x12 Frame IO 10,1,37" + panel + " - -",
+        "Image IO 10,1,53 32x32 12x12 Image IO 10,1,53" + panel + " - -",
+        "Material IO 10,1,69 32x32 12x12 Material IO 10,1,69" + panel + " - -",
+        "Image Switch 10,1,74 32x32 12x12 Image Switch 10,1,74" + panel + " -" + panel,
+        "Material Switch 10,1,80 32x32 12x12 Material Switch 10,1,80" + panel + " -" + panel,
+        "Loop Iterations 10,1,10 32x32 12x12 Loop Iterations 10,1,10" + panel + " - -",
+        "Node Graph 10,1,5 32x32 12x12 Node Graph 10,1,5" + panel + " -",
+        "Boolean IO 10,1,21 Boolean IO 10,1,21",
+        "Rgbo IO 10,1,42 Rgbo IO 10,1,42",
+        "Curves IO 10,1,64 Curves IO 10,1,64",
+    };
+    EXPECT_EQ(seen, expected);
 }
 
 }  // namespace

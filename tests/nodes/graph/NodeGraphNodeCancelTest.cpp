@@ -42,8 +42,7 @@ protected:
         m_node = NodeReading(outer.Write(Path("outer.qmr")));
         ASSERT_EQ(m_node->GetNumOutplugs(), 1u);
         Builder::SetNumber(m_node, "iterations", kOuterRuns);
-        m_sum = Outer(Builder::kMath, "sum", "b", 0.5);
-        ASSERT_TRUE(Engine::Get()->ConnectNodes(m_node, 0, m_sum, m_sum->FindInplug("a")));
+        m_sum = Consumer(m_node, 0, "sum", 0.5);
     }
 
     NodeGraphNode* m_node = nullptr;
@@ -81,24 +80,24 @@ TEST_F(NodeGraphNodeCancelTest, StopBetweenRunsLeavesEverythingDirtyAndTheNextRu
             EXPECT_TRUE(control.IsStopRequested());
         }
         // The runs reported are the runs made, and nothing ran past the stop.
-        ASSERT_EQ(at_stop.size(), c.inner > 0 ? 2u : 1u);
-        EXPECT_EQ(at_stop[0].m_asked, kOuterRuns);
-        EXPECT_EQ(at_stop[0].m_done, c.outer);
-        if (c.inner > 0) {
-            EXPECT_EQ(at_stop[1].m_asked, kInnerRuns);
-            EXPECT_EQ(at_stop[1].m_done, c.inner);
+        std::vector<int64_t> runs;
+        for (const EvaluationControl::Runs& level : at_stop) {
+            runs.insert(runs.end(), {level.m_asked, level.m_done});
         }
-        const Attribute* run = m_node->GetInnerGraph()->FindNode("loop")->GetAttribute("iteration");
-        EXPECT_EQ(run->GetNumber(), c.outer + (c.inner > 0 ? 1 : 0));
-        EXPECT_TRUE(m_node->IsOutplugDirty(0));
-        EXPECT_TRUE(m_sum->IsOutplugDirty(0));
+        std::vector<int64_t> expected{kOuterRuns, c.outer};
+        if (c.inner > 0) {
+            expected.insert(expected.end(), {kInnerRuns, c.inner});
+        }
+        EXPECT_EQ(runs, expected);
+        EXPECT_EQ(m_node->GetInnerGraph()->FindNode("loop")->GetAttribute("iteration")->GetNumber(),
+                  c.outer + (c.inner > 0 ? 1 : 0));
+        EXPECT_TRUE(m_node->IsOutplugDirty(0) && m_sum->IsOutplugDirty(0));
 
         // Without a control, the same node gives the whole result.
         EvaluateNodeOutplugs({{m_sum, 0, false}}).EvaluateAll();
-        EXPECT_FALSE(m_sum->IsOutplugDirty(0));
         EXPECT_EQ(m_sum->GetState(0), 0u) << m_sum->GetStateMessage(0);
-        EXPECT_EQ(m_node->GetNumberValue(0), Expected());
-        EXPECT_EQ(m_sum->GetNumberValue(0), Expected() + 0.5);
+        EXPECT_TRUE(!m_sum->IsOutplugDirty(0) && m_node->GetNumberValue(0) == Expected() &&
+                    m_sum->GetNumberValue(0) == Expected() + 0.5);
     }
 }
 
