@@ -1,37 +1,28 @@
 #!/usr/bin/env python3
 """Runs one packed example project through `quillmar info` and `quillmar run` and compares the
-results with the expected file tests/examples/expected/<example>.json.
-
-The expected file holds:
-  "info":   what `info --json` must list; each entry's listed keys must match, in order.
-  "images": input images to write first, by file name: {"width", "height", "pixels"}, pixels
-            given row by row as [r, g, b, a] in 0..255.
-  "runs":   named runs, in order. Each gives "args" after the project file ("{work}" stands for
-            the test's folder), "exit" (default 0), "outputs" (every output in order: name, type,
-            and for numbers, points and frames the value) and "checks" on written images, keyed by
-            output name, or "output/image" for an image of a material output. A run may name
-            another example's "project", or run a copy of the project file "alone" in a folder
-            of its own.
-
-Image checks work on 8-bit channel values, as written to PNG (0 to 255):
-  "width", "height"          the size
-  "pixels"                   every pixel, row by row, within "tolerance" (default 1)
-  "min", "max"               per-channel bounds that every pixel keeps
-  "mean", "mean_tolerance"   the per-channel mean
-  "combination"              each pixel is the sum of weight x the same pixel of the named
-                             images of earlier runs, plus "offset", within "tolerance"
-Each expected entry may say "why": how its value follows from the project's nodes.
+results with its expected file, expected/<example>.json:
+  "info"    what `info --json` must list; each entry's listed keys must match, in order.
+  "images"  input images to write first, by file name: {"width", "height", "pixels"}.
+  "runs"    named runs, in order: "args" after the project file ("{work}" is the test's folder),
+            "exit" (default 0), "outputs" (every output in order; listed keys must match), and
+            "checks" on written images by output name ("output/image" for a material's image).
+            A run may name another example's "project", or run a copy "alone" in its own folder.
+Image checks, on 8-bit channel values as written to PNG: "width", "height"; "pixels" row by row as
+[r, g, b, a] within "tolerance" (default 1); per-channel "min", "max", "mean" (within
+"mean_tolerance"); "combination": each pixel is "offset" plus the weighted sum of the same pixel
+of named images of earlier runs, within "tolerance". Any entry may say "why" its value follows.
 """
 
 import argparse
 import json
 import os
 import shutil
-import struct
 import subprocess
 import sys
 import tempfile
-import zlib
+
+import numpy as np
+from PIL import Image
 
 
 class Failure(Exception):
@@ -39,80 +30,11 @@ class Failure(Exception):
 
 
 def read_png(path):
-    """(width, height, rows of RGBA 8-bit pixels) of a non-interlaced 8-bit PNG."""
-    with open(path, "rb") as file:
-        data = file.read()
-    if data[:8] != b"\x89PNG\r\n\x1a\n":
-        raise Failure(f"{path} is not a PNG file")
-    position = 8
-    header = None
-    compressed = b""
-    while position < len(data):
-        (length,) = struct.unpack(">I", data[position:position + 4])
-        kind = data[position + 4:position + 8]
-        body = data[position + 8:position + 8 + length]
-        position += 12 + length
-        if kind == b"IHDR":
-            header = struct.unpack(">IIBBBBB", body)
-        elif kind == b"IDAT":
-            compressed += body
-        elif kind == b"IEND":
-            break
-    if header is None:
-        raise Failure(f"{path} has no PNG header")
-    width, height, depth, colour, _, _, interlace = header
-    channels = {0: 1, 2: 3, 4: 2, 6: 4}.get(colour)
-    if depth != 8 or channels is None or interlace != 0:
-        raise Failure(f"{path}: only 8-bit non-interlaced grey or RGB(A) PNG files are read")
-    raw = zlib.decompress(compressed)
-    stride = width * channels
-    rows = []
-    previous = bytearray(stride)
-    for y in range(height):
-        start = y * (stride + 1)
-        kind = raw[start]
-        line = bytearray(raw[start + 1:start + 1 + stride])
-        for i in range(stride):
-            left = line[i - channels] if i >= channels else 0
-            up = previous[i]
-            corner = previous[i - channels] if i >= channels else 0
-            if kind == 1:
-                line[i] = (line[i] + left) & 255
-            elif kind == 2:
-                line[i] = (line[i] + up) & 255
-            elif kind == 3:
-                line[i] = (line[i] + (left + up) // 2) & 255
-            elif kind == 4:
-                estimate = left + up - corner
-                distances = (abs(estimate - left), abs(estimate - up), abs(estimate - corner))
-                best = (left, up, corner)[distances.index(min(distances))]
-                line[i] = (line[i] + best) & 255
-            elif kind != 0:
-                raise Failure(f"{path}: unknown PNG filter {kind}")
-        previous = line
-        pixels = []
-        for x in range(width):
-            values = list(line[x * channels:(x + 1) * channels])
-            if channels <= 2:
-                values = [values[0]] * 3 + values[1:]
-            if len(values) == 3:
-                values.append(255)
-            pixels.append(values)
-        rows.append(pixels)
-    return width, height, rows
-
-
-def write_png(path, width, height, rows):
-    def chunk(kind, body):
-        return (struct.pack(">I", len(body)) + kind + body +
-                struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
-
-    raw = b"".join(b"\x00" + bytes(value for pixel in row for value in pixel) for row in rows)
-    with open(path, "wb") as file:
-        file.write(b"\x89PNG\r\n\x1a\n")
-        file.write(chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)))
-        file.write(chunk(b"IDAT", zlib.compress(raw)))
-        file.write(chunk(b"IEND", b""))
+    """The pixels as an array of (height, width, 4) 8-bit RGBA values, as integers."""
+    with Image.open(path) as image:
+        if image.format != "PNG":
+            raise Failure(f"{path} is not a PNG file")
+        return np.asarray(image.convert("RGBA"), dtype=np.int64)
 
 
 def quillmar(program, args):
@@ -120,17 +42,13 @@ def quillmar(program, args):
     return result.returncode, result.stdout, result.stderr
 
 
-def same_number(expected, actual):
-    return isinstance(actual, (int, float)) and abs(actual - expected) <= 1e-9 * max(
-        1.0, abs(expected))
-
-
 def same_value(expected, actual):
     if isinstance(expected, list):
         return (isinstance(actual, list) and len(actual) == len(expected) and
                 all(same_value(e, a) for e, a in zip(expected, actual)))
     if isinstance(expected, (int, float)) and not isinstance(expected, bool):
-        return same_number(expected, actual)
+        return isinstance(actual, (int, float)) and abs(actual - expected) <= 1e-9 * max(
+            1.0, abs(expected))
     return expected == actual
 
 
@@ -139,9 +57,7 @@ def compare_entries(what, expected, actual):
         raise Failure(f"{what}: expected {len(expected)} entries, got {json.dumps(actual)}")
     for want, got in zip(expected, actual):
         for key, value in want.items():
-            if key == "why":
-                continue
-            if not same_value(value, got.get(key)):
+            if key != "why" and not same_value(value, got.get(key)):
                 raise Failure(f"{what} {want.get('name')}: {key} is {json.dumps(got.get(key))}, "
                               f"expected {json.dumps(value)}" +
                               (f" ({want['why']})" if "why" in want else ""))
@@ -155,54 +71,44 @@ def output_files(outputs):
         if output.get("type") == "image" and value:
             files[output["name"]] = value["file"]
         elif output.get("type") == "material" and value:
-            for image, file in value.items():
-                if file:
-                    files[output["name"] + "/" + image] = file
+            files.update({output["name"] + "/" + key: file for key, file in value.items() if file})
     return files
 
 
-def check_image(key, checks, image, images):
-    width, height, rows = image
-    where = f"image {key}"
-    expect_keys(where, checks, {"width", "height", "pixels", "tolerance", "min", "max", "mean",
-                                "mean_tolerance", "combination"})
-    for size_key, size in (("width", width), ("height", height)):
-        if size_key in checks and checks[size_key] != size:
-            raise Failure(f"{where}: {size_key} {size}, expected {checks[size_key]}")
-    pixels = [pixel for row in rows for pixel in row]
+def check_image(where, checks, pixels, images):
+    expect_keys(f"image {where}", checks, {"width", "height", "pixels", "tolerance", "min", "max",
+                                           "mean", "mean_tolerance", "combination"})
+    height, width = pixels.shape[:2]
+    for key, size in (("width", width), ("height", height)):
+        if key in checks and checks[key] != size:
+            raise Failure(f"image {where}: {key} {size}, expected {checks[key]}")
     if "pixels" in checks:
-        tolerance = checks.get("tolerance", 1)
-        expected = [pixel for row in checks["pixels"] for pixel in row]
-        if len(expected) != len(pixels) or any(
-                abs(e - a) > tolerance for want, got in zip(expected, pixels)
-                for e, a in zip(want, got)):
-            raise Failure(f"{where}: pixels {rows}, expected {checks['pixels']}")
-    for bound, inside in (("min", lambda v, b: v >= b), ("max", lambda v, b: v <= b)):
-        if bound in checks:
-            for c in range(4):
-                extreme = (min if bound == "min" else max)(pixel[c] for pixel in pixels)
-                if not inside(extreme, checks[bound][c]):
-                    raise Failure(f"{where}: channel {c} reaches {extreme}, beyond the {bound} "
-                                  f"{checks[bound][c]}")
-    if "mean" in checks:
-        for c in range(4):
-            mean = sum(pixel[c] for pixel in pixels) / len(pixels)
-            if abs(mean - checks["mean"][c]) > checks["mean_tolerance"]:
-                raise Failure(f"{where}: channel {c} mean {mean:.2f}, expected "
-                              f"{checks['mean'][c]} +- {checks['mean_tolerance']}")
+        expected = np.array(checks["pixels"])
+        if expected.shape != pixels.shape or np.abs(expected - pixels).max() > checks.get(
+                "tolerance", 1):
+            raise Failure(f"image {where}: pixels {pixels.tolist()}, expected {checks['pixels']}")
+    channels = pixels.reshape(-1, 4)
+    for c in range(4):
+        low, high = channels[:, c].min(), channels[:, c].max()
+        if "min" in checks and low < checks["min"][c]:
+            raise Failure(f"image {where}: channel {c} reaches {low}, below {checks['min'][c]}")
+        if "max" in checks and high > checks["max"][c]:
+            raise Failure(f"image {where}: channel {c} reaches {high}, above {checks['max'][c]}")
+        mean = channels[:, c].mean()
+        if "mean" in checks and abs(mean - checks["mean"][c]) > checks["mean_tolerance"]:
+            raise Failure(f"image {where}: channel {c} mean {mean:.2f}, expected "
+                          f"{checks['mean'][c]} +- {checks['mean_tolerance']}")
     if "combination" in checks:
         combination = checks["combination"]
-        terms = []
+        total = np.array(combination["offset"], dtype=np.float64) + np.zeros(pixels.shape)
         for name, weight in combination["terms"]:
             term = images.get(name)
-            if term is None or term[:2] != (width, height):
-                raise Failure(f"{where}: {name} is missing or has another size")
-            terms.append((term[2], weight))
-        worst = max(
-            abs(combination["offset"][c] + sum(weight * term[y][x][c] for term, weight in terms) -
-                rows[y][x][c]) for y in range(height) for x in range(width) for c in range(4))
+            if term is None or term.shape != pixels.shape:
+                raise Failure(f"image {where}: {name} is missing or has another size")
+            total += weight * term
+        worst = np.abs(total - pixels).max()
         if worst > combination["tolerance"]:
-            raise Failure(f"{where}: differs from the combination of "
+            raise Failure(f"image {where}: differs from the combination of "
                           f"{[name for name, _ in combination['terms']]} by up to {worst:.2f}")
 
 
@@ -223,7 +129,8 @@ def run_example(program, examples, expected, work):
         compare_entries(f"info {part}", expected["info"][part], info.get(part))
 
     for name, spec in expected.get("images", {}).items():
-        write_png(os.path.join(work, name), spec["width"], spec["height"], spec["pixels"])
+        pixels = np.array(spec["pixels"], dtype=np.uint8).reshape(spec["height"], spec["width"], 4)
+        Image.fromarray(pixels, "RGBA").save(os.path.join(work, name))
 
     images = {}
     for run_name, run in expected["runs"].items():
