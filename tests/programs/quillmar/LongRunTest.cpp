@@ -2,8 +2,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QProcessEnvironment>
-
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -18,42 +16,25 @@ namespace {
 using LongRunTest = QuillmarTest;
 
 // Some milliseconds a run: 100,000 runs take minutes.
-constexpr const char* kSlowProject = R"(<?xml version="1.0" ?>
-<QuillmarProject major="1" minor="0">
-    <Node id="0" type="10,3,1" name="noise">
-        <Value name="width" type="NUMBER" value="128" />
-        <Value name="height" type="NUMBER" value="128" />
-    </Node>
+constexpr const char* kSlowProject = R"(<QuillmarProject major="1" minor="0">
+    <Node id="0" type="10,3,1" name="noise"><Value name="width" type="NUMBER" value="128" />
+        <Value name="height" type="NUMBER" value="128" /></Node>
     <Node id="1" type="10,3,2" name="blur" />
     <Node id="2" type="10,1,53" name="image">
-        <Value name="loop_action" type="CHOICE" value="average" />
-    </Node>
+        <Value name="loop_action" type="CHOICE" value="average" /></Node>
     <Connection from="0" outplug="image" to="1" inplug="image" />
     <Connection from="1" outplug="image" to="2" inplug="image" />
 </QuillmarProject>
 )";
 
-constexpr const char* kSlowDocument = R"(<?xml version="1.0" ?>
-<QuillmarProject major="1" minor="0">
-    <Node id="0" type="10,1,5" name="graph">
-        <Value name="path" type="STRING" value="slow.qmr" />
-        <Value name="iterations" type="NUMBER" value="100000" />
-    </Node>
+constexpr const char* kSlowDocument = R"(<QuillmarProject major="1" minor="0">
+    <Node id="0" type="10,1,5" name="graph"><Value name="path" type="STRING" value="slow.qmr" />
+        <Value name="iterations" type="NUMBER" value="100000" /></Node>
     <Node id="1" type="10,16,0" name="writer">
-        <Value name="path" type="STRING" value="picture.png" />
-    </Node>
+        <Value name="path" type="STRING" value="picture.png" /></Node>
     <Connection from="0" outplug="image" to="1" inplug="image" />
 </QuillmarProject>
 )";
-
-std::vector<std::string> Entries(const fs::path& folder) {
-    std::vector<std::string> names;
-    std::error_code code;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder, code)) {
-        names.push_back(entry.path().filename().string());
-    }
-    return names;
-}
 
 TEST_F(LongRunTest, SignalsAndTheTimeoutStopAtOnceLeavingNothingBehind) {
     PackProject("slow", kSlowProject);
@@ -77,14 +58,8 @@ TEST_F(LongRunTest, SignalsAndTheTimeoutStopAtOnceLeavingNothingBehind) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
-        const fs::path temporary = m_folder / "tmp";
-        fs::create_directories(temporary);
         QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("TMPDIR", QString::fromStdString(temporary.string()));
-        process.setProcessEnvironment(environment);
-        process.setWorkingDirectory(QString::fromStdString(m_folder.string()));
-        process.start(QM_QUILLMAR_PROGRAM, QStringList(c.arguments) << "--progress");
+        Start(process, QStringList(c.arguments) << "--progress", m_folder / "tmp");
         ASSERT_TRUE(process.waitForStarted());
         process.setReadChannel(QProcess::StandardError);
         QByteArray err;
@@ -103,11 +78,10 @@ TEST_F(LongRunTest, SignalsAndTheTimeoutStopAtOnceLeavingNothingBehind) {
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(process.exitCode(), c.exit_code) << err.toStdString();
         // The last line says why, after the progress line was cleared.
-        const QByteArray last = err.trimmed().split('\n').last();
-        EXPECT_TRUE(last.contains(c.message)) << err.toStdString();
+        EXPECT_TRUE(err.trimmed().split('\n').last().contains(c.message)) << err.toStdString();
         EXPECT_LT(seconds, c.signal_number != 0 ? 2.0 : 5.0);
         EXPECT_EQ(Entries(m_folder / "out"), std::vector<std::string>());
-        EXPECT_EQ(Entries(temporary), std::vector<std::string>());
+        EXPECT_EQ(Entries(m_folder / "tmp"), std::vector<std::string>());
     }
 }
 
@@ -120,10 +94,8 @@ TEST_F(LongRunTest, TemporaryFoldersOfProcessesThatAreGoneAreRemovedByTheNextRun
     ASSERT_GT(gone, 0);
     ASSERT_EQ(waitpid(gone, nullptr, 0), gone);
     const std::string alive = std::to_string(getpid());
-    const struct {
-        std::string name;
-        bool kept;
-    } cases[] = {
+    const std::pair<std::string, bool> cases[] = {
+        // Name, kept.
         {"quillmar-" + std::to_string(gone) + "-0b5e", false},
         {"quillmar-" + alive + "-0b5e", true},
         {"quillmar-" + std::to_string(gone), true},
@@ -131,19 +103,13 @@ TEST_F(LongRunTest, TemporaryFoldersOfProcessesThatAreGoneAreRemovedByTheNextRun
         {"other-" + std::to_string(gone) + "-0b5e", true},
     };
     const fs::path temporary = m_folder / "tmp";
-    for (const auto& c : cases) {
-        WriteText(temporary / c.name / "Project.xml", kSlowProject);
+    for (const auto& [name, kept] : cases) {
+        WriteText(temporary / name / "Project.xml", kSlowProject);
     }
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("TMPDIR", QString::fromStdString(temporary.string()));
-    process.setProcessEnvironment(environment);
-    process.setWorkingDirectory(QString::fromStdString(m_folder.string()));
-    process.start(QM_QUILLMAR_PROGRAM, {"info", "slow.qmr"});
-    ASSERT_TRUE(process.waitForFinished(20000));
-    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-    for (const auto& c : cases) {
-        EXPECT_EQ(fs::exists(temporary / c.name / "Project.xml"), c.kept) << c.name;
+    const ProgramRun run = Run({"info", "slow.qmr"}, temporary);
+    EXPECT_EQ(run.m_exit_code, 0) << run.Describe();
+    for (const auto& [name, kept] : cases) {
+        EXPECT_EQ(fs::exists(temporary / name / "Project.xml"), kept) << name;
     }
     EXPECT_EQ(Entries(temporary).size(), std::size(cases) - 1);
 }

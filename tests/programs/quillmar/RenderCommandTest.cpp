@@ -12,42 +12,31 @@ namespace {
 
 using RenderCommandTest = QuillmarTest;
 
-constexpr const char* kInnerProject = R"(<?xml version="1.0" ?>
-<QuillmarProject major="1" minor="0">
-    <Node id="0" type="10,3,0">
-        <Value name="width" type="NUMBER" value="3" />
+constexpr const char* kInnerProject = R"(<QuillmarProject major="1" minor="0">
+    <Node id="0" type="10,3,0"><Value name="width" type="NUMBER" value="3" />
         <Value name="height" type="NUMBER" value="5" />
-        <Value name="color" type="RGBO" value="0,1,0,1" />
-    </Node>
+        <Value name="color" type="RGBO" value="0,1,0,1" /></Node>
     <Node id="1" type="10,1,53" name="picture" />
     <Connection from="0" outplug="image" to="1" inplug="image" />
 </QuillmarProject>
 )";
 
 // Writers fed directly, through a Node Graph node, by nothing, without a path, and inactive.
-constexpr const char* kDocument = R"(<?xml version="1.0" ?>
-<QuillmarProject major="1" minor="0">
-    <Node id="0" type="10,3,0">
-        <Value name="width" type="NUMBER" value="4" />
+constexpr const char* kDocument = R"(<QuillmarProject major="1" minor="0">
+    <Node id="0" type="10,3,0"><Value name="width" type="NUMBER" value="4" />
         <Value name="height" type="NUMBER" value="2" />
-        <Value name="color" type="RGBO" value="1,0,0,1" />
-    </Node>
+        <Value name="color" type="RGBO" value="1,0,0,1" /></Node>
     <Node id="1" type="10,16,0" name="direct">
-        <Value name="path" type="STRING" value="sub/direct.png" />
-    </Node>
+        <Value name="path" type="STRING" value="sub/direct.png" /></Node>
     <Node id="2" type="10,1,5" name="graph">
-        <Value name="path" type="STRING" value="inner.qmr" />
-    </Node>
+        <Value name="path" type="STRING" value="inner.qmr" /></Node>
     <Node id="3" type="10,16,0" name="nested">
-        <Value name="path" type="STRING" value="nested.png" />
-    </Node>
+        <Value name="path" type="STRING" value="nested.png" /></Node>
     <Node id="4" type="10,16,0" name="unfed">
-        <Value name="path" type="STRING" value="unfed.png" />
-    </Node>
+        <Value name="path" type="STRING" value="unfed.png" /></Node>
     <Node id="5" type="10,16,0" name="pathless" />
     <Node id="6" type="10,16,0" name="off" active="0">
-        <Value name="path" type="STRING" value="off.png" />
-    </Node>
+        <Value name="path" type="STRING" value="off.png" /></Node>
     <Connection from="0" outplug="image" to="1" inplug="image" />
     <Connection from="2" outplug="picture" to="3" inplug="image" />
     <Connection from="0" outplug="image" to="5" inplug="image" />
@@ -87,14 +76,52 @@ TEST_F(RenderCommandTest, WritesEveryWritersImageAndReportsWritersThatCannotWrit
     }
 }
 
-TEST_F(RenderCommandTest, RefusesDocumentsThatCannotBeReadOrHoldNoWriter) {
+// A document's Writer path chooses where render writes: only inside the output folder, unless the
+// user allows otherwise. Documents that do not read or hold no Writer are refused.
+TEST_F(RenderCommandTest, WritesOnlyInsideItsFolderUnlessAllowed) {
+    fs::create_directories(m_folder / "out");
+    fs::create_directory_symlink(m_folder, m_folder / "out" / "link");
     const QString inner = PackProject("inner", kInnerProject);
     WriteText(m_folder / "broken.qmr", "not a project file");
-    for (const auto& [document, message] :
-         {std::pair{inner, "no Writer node"}, std::pair{QString("broken.qmr"), "cannot read"},
-          std::pair{QString("missing.qmr"), "cannot read"}}) {
-        const ProgramRun run = Run({"render", document});
-        EXPECT_TRUE(run.m_exit_code == 2 && run.m_err.contains(message)) << run.Describe();
+    const struct {
+        std::string path;  // The Writer's; empty to render `document`.
+        QStringList arguments;
+        int exit_code;
+        std::string message;
+        fs::path written;
+    } cases[] = {
+        {"../escaped.png", {}, 2, "outside the output folder", {}},
+        {(m_folder / "absolute.png").string(), {}, 2, "is absolute", {}},
+        {"link/linked.png", {}, 2, "outside the output folder", {}},
+        {"sub/../inside.png", {}, 0, "", m_folder / "out" / "inside.png"},
+        {"../allowed.png", {"--allow-outside"}, 0, "", m_folder / "allowed.png"},
+        {"", {inner}, 2, "no Writer node", {}},
+        {"", {"broken.qmr"}, 2, "cannot read", {}},
+        {"", {"missing.qmr"}, 2, "cannot read", {}},
+    };
+    const char* kWriter = R"(<QuillmarProject major="1" minor="0">
+        <Node id="0" type="10,3,0"><Value name="width" type="NUMBER" value="2" />
+            <Value name="height" type="NUMBER" value="2" /></Node>
+        <Node id="1" type="10,16,0" name="writer"><Value name="path" type="STRING" value="%1" />
+        </Node><Connection from="0" outplug="image" to="1" inplug="image" /></QuillmarProject>)";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path + c.arguments.join(' ').toStdString());
+        const QStringList document =
+            c.path.empty() ? QStringList()
+                           : QStringList{PackProject(
+                                 "document", QString(kWriter).arg(QString::fromStdString(c.path)))};
+        const ProgramRun run =
+            Run(QStringList{"render"} + document + c.arguments + QStringList{"-o", "out"});
+        EXPECT_EQ(run.m_exit_code, c.exit_code) << run.Describe();
+        EXPECT_TRUE(c.message.empty()
+                        ? run.m_err.isEmpty()
+                        : run.m_err.contains(c.message.c_str()) &&
+                              (c.path.empty() || run.m_err.contains("Writer \"writer\": path")))
+            << run.Describe();
+        EXPECT_EQ(!c.written.empty(), fs::exists(c.written)) << run.Describe();
+        for (const char* outside : {"escaped.png", "absolute.png", "linked.png"}) {
+            EXPECT_FALSE(fs::exists(m_folder / outside)) << outside;
+        }
     }
 }
 

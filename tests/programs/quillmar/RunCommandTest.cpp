@@ -6,9 +6,6 @@
 
 #include "host/Image.h"
 #include "host/ImageFile.h"
-#include "host/Node.h"
-#include "host/NodeGraph.h"
-#include "host/PluginLoader.h"
 #include "tests/programs/quillmar/QuillmarTest.h"
 
 namespace fs = std::filesystem;
@@ -17,38 +14,14 @@ namespace {
 
 using RunCommandTest = QuillmarTest;
 
-// x + 0.5 into y (summed over the iterations) and into mean (averaged).
-constexpr const char* kSumProject = R"(<?xml version="1.0" ?>
-<QuillmarProject major="1" minor="0">
-    <Node id="0" type="10,1,26" name="x" />
-    <Node id="1" type="10,2,1" name="add">
-        <Value name="b" type="NUMBER" value="0.5" />
-    </Node>
-    <Node id="2" type="10,1,26" name="y">
-        <Value name="loop_action" type="CHOICE" value="summation" />
-    </Node>
-    <Node id="3" type="10,1,26" name="mean">
-        <Value name="loop_action" type="CHOICE" value="average" />
-    </Node>
-    <Connection from="0" outplug="number" to="1" inplug="a" />
-    <Connection from="1" outplug="number" to="2" inplug="number" />
-    <Connection from="1" outplug="number" to="3" inplug="number" />
-</QuillmarProject>
-)";
-
 TEST_F(RunCommandTest, RunsTheProjectWithSettingsAndInputsAsJsonAndText) {
     const QString project = PackProject("sum", kSumProject);
     const ProgramRun run =
         Run({"run", project, "--set", "iterations=3", "--input", "x=2", "--json"});
     ASSERT_EQ(run.m_exit_code, 0) << run.Describe();
-    EXPECT_EQ(ParseJson(run),
-              (QJsonObject{
-                  {"status", QJsonObject{{"code", 0}, {"message", ""}, {"reason", ""}}},
-                  {"outputs",
-                   QJsonArray{QJsonObject{{"name", "y"}, {"type", "number"}, {"value", 7.5}},
-                              QJsonObject{{"name", "mean"}, {"type", "number"}, {"value", 2.5}}}},
-                  {"states", QJsonArray()},
-              }))
+    EXPECT_EQ(QJsonValue(ParseJson(run)), Json(R"({"status": {"code": 0, "message": "",
+        "reason": ""}, "outputs": [{"name": "y", "type": "number", "value": 7.5},
+        {"name": "mean", "type": "number", "value": 2.5}], "states": []})"))
         << run.Describe();
 
     const ProgramRun text = Run({"run", project, "--input", "x=0.25", "--set", "iterations=2"});
@@ -58,36 +31,22 @@ TEST_F(RunCommandTest, RunsTheProjectWithSettingsAndInputsAsJsonAndText) {
 
 // Each input passed straight to an output, a material and curves made inside, and two divisions
 // by zero whose states reach every output.
-constexpr const char* kEveryTypeProject = R"(<?xml version="1.0" ?>
-<QuillmarProject major="1" minor="0">
-    <Node id="0" type="10,1,32" name="p" />
-    <Node id="1" type="10,1,32" name="p_out" />
-    <Node id="2" type="10,1,37" name="f" />
-    <Node id="3" type="10,1,37" name="f_out" />
-    <Node id="4" type="10,1,42" name="c" />
-    <Node id="5" type="10,1,42" name="c_out" />
-    <Node id="6" type="10,1,21" name="b" />
-    <Node id="7" type="10,1,21" name="b_out" />
-    <Node id="8" type="10,1,53" name="i" />
-    <Node id="9" type="10,1,53" name="../i_out" />
-    <Node id="10" type="10,3,0">
-        <Value name="width" type="NUMBER" value="3" />
+constexpr const char* kEveryTypeProject = R"(<QuillmarProject major="1" minor="0">
+    <Node id="0" type="10,1,32" name="p" /><Node id="1" type="10,1,32" name="p_out" />
+    <Node id="2" type="10,1,37" name="f" /><Node id="3" type="10,1,37" name="f_out" />
+    <Node id="4" type="10,1,42" name="c" /><Node id="5" type="10,1,42" name="c_out" />
+    <Node id="6" type="10,1,21" name="b" /><Node id="7" type="10,1,21" name="b_out" />
+    <Node id="8" type="10,1,53" name="i" /><Node id="9" type="10,1,53" name="../i_out" />
+    <Node id="10" type="10,3,0"><Value name="width" type="NUMBER" value="3" />
         <Value name="height" type="NUMBER" value="2" />
-        <Value name="color" type="RGBO" value="0,0,1,1" />
-    </Node>
-    <Node id="11" type="10,4,0" />
-    <Node id="12" type="10,1,69" name="m" />
-    <Node id="13" type="10,5,0">
-        <Value name="end" type="POINT" value="3,6" />
-    </Node>
+        <Value name="color" type="RGBO" value="0,0,1,1" /></Node>
+    <Node id="11" type="10,4,0" /><Node id="12" type="10,1,69" name="m" />
+    <Node id="13" type="10,5,0"><Value name="end" type="POINT" value="3,6" /></Node>
     <Node id="14" type="10,1,64" />
-    <Node id="15" type="10,2,1">
-        <Value name="operation" type="CHOICE" value="divide" />
-    </Node>
+    <Node id="15" type="10,2,1"><Value name="operation" type="CHOICE" value="divide" /></Node>
     <Node id="16" type="10,1,26" name="ratio" />
     <Node id="18" type="10,2,1" name="inner">
-        <Value name="operation" type="CHOICE" value="divide" />
-    </Node>
+        <Value name="operation" type="CHOICE" value="divide" /></Node>
     <Node id="17" type="10,1,53" name="m_roughness" />
     <Connection from="0" outplug="point" to="1" inplug="point" />
     <Connection from="2" outplug="frame" to="3" inplug="frame" />
@@ -115,31 +74,20 @@ TEST_F(RunCommandTest, GivesEveryValueTypeWritesImageFilesInsideTheFolderAndRepo
              "--input", "c=0.5,0.25,0,1", "--input", "b=true", "--input", "i=in.png"});
     EXPECT_EQ(run.m_exit_code, 1) << run.Describe();
     const QJsonObject root = ParseJson(run);
-    // One curve of four points. Appended, since a braced list of one QJsonArray is a copy for
-    // some compilers and a one-element list for others.
-    QJsonArray curves;
-    curves.append(
-        QJsonArray{QJsonArray{0, 0}, QJsonArray{1, 2}, QJsonArray{2, 4}, QJsonArray{3, 6}});
-    const QJsonArray expected_outputs = {
-        QJsonObject{{"name", "p_out"}, {"type", "point"}, {"value", QJsonArray{1.5, -2}}},
-        QJsonObject{{"name", "f_out"}, {"type", "frame"}, {"value", QJsonArray{1, 2, 3, 4}}},
-        QJsonObject{{"name", "c_out"}, {"type", "color"}, {"value", QJsonArray{0.5, 0.25, 0, 1}}},
-        QJsonObject{{"name", "b_out"}, {"type", "boolean"}, {"value", true}},
-        QJsonObject{
-            {"name", "../i_out"},
-            {"type", "image"},
-            {"value", QJsonObject{{"file", "out/.._i_out.png"}, {"width", 2}, {"height", 5}}}},
-        QJsonObject{{"name", "m"},
-                    {"type", "material"},
-                    {"value", QJsonObject{{"roughness", "out/m_roughness.png"}}}},
-        QJsonObject{{"name", "curves"}, {"type", "curves"}, {"value", curves}},
-        QJsonObject{{"name", "ratio"}, {"type", "number"}, {"value", 0}},
-        QJsonObject{
-            {"name", "m_roughness"},
-            {"type", "image"},
-            {"value", QJsonObject{{"file", "out/m_roughness_2.png"}, {"width", 3}, {"height", 2}}}},
-    };
-    EXPECT_EQ(root["outputs"].toArray(), expected_outputs) << run.Describe();
+    const QJsonArray expected_outputs = Json(R"([
+        {"name": "p_out", "type": "point", "value": [1.5, -2]},
+        {"name": "f_out", "type": "frame", "value": [1, 2, 3, 4]},
+        {"name": "c_out", "type": "color", "value": [0.5, 0.25, 0, 1]},
+        {"name": "b_out", "type": "boolean", "value": true},
+        {"name": "../i_out", "type": "image",
+         "value": {"file": "out/.._i_out.png", "width": 2, "height": 5}},
+        {"name": "m", "type": "material", "value": {"roughness": "out/m_roughness.png"}},
+        {"name": "curves", "type": "curves", "value": [[[0, 0], [1, 2], [2, 4], [3, 6]]]},
+        {"name": "ratio", "type": "number", "value": 0},
+        {"name": "m_roughness", "type": "image",
+         "value": {"file": "out/m_roughness_2.png", "width": 3, "height": 2}}])")
+                                            .toArray();
+    EXPECT_EQ(root["outputs"], expected_outputs) << run.Describe();
     EXPECT_EQ(root["status"].toObject()["code"], 0);
 
     // Both divisions by zero are reported on every output, in output and graph order.
@@ -175,58 +123,103 @@ TEST_F(RunCommandTest, GivesEveryValueTypeWritesImageFilesInsideTheFolderAndRepo
 
 TEST_F(RunCommandTest, RefusesSettingsAndInputsThatDoNotFitWithTheAcceptedForm) {
     const QString project = PackProject("every", kEveryTypeProject);
-    PackProject("sum", kSumProject);
     WriteText(m_folder / "not_an_image.png", "text");
-    struct Case {
-        QStringList m_arguments;
-        const char* m_message;
+    const std::pair<QStringList, const char*> cases[] = {
+        {{"--set", "iterations=0"}, "iterations takes a number from 1 to 100000"},
+        {{"--set", "iterations=many"}, "iterations takes a number from 1 to 100000"},
+        {{"--set", "iterations"}, "expected NAME=VALUE"},
+        {{"--set", "path=other.qmr"}, "PROJECT"},
+        {{"--set", "colour=1"}, "colour: no such attribute; the attributes are iterations"},
+        {{"--set", "iterations=2", "--set", "iterations=3"}, "given twice"},
+        {{"--input", "p=1"}, "p takes a point x,y"},
+        {{"--input", "f=1,2,3,inf"}, "f takes a frame x,y,width,height"},
+        {{"--input", "c=1,1,1"}, "c takes a colour r,g,b,o"},
+        {{"--input", "b=yes"}, "b takes true or false"},
+        {{"--input", "i=missing.png"}, "cannot read the image missing.png"},
+        {{"--input", "i=not_an_image.png"}, "cannot read the image not_an_image.png"},
+        {{"--input", "q=1"}, "no such input; its inputs are p, f, c, b, i"},
+        {{"--input", "=1"}, "expected NAME=VALUE"},
     };
-    for (const Case& c : {
-             Case{{"--set", "iterations=0"}, "iterations takes a number from 1 to 100000"},
-             Case{{"--set", "iterations=many"}, "iterations takes a number from 1 to 100000"},
-             Case{{"--set", "iterations"}, "expected NAME=VALUE"},
-             Case{{"--set", "path=other.qmr"}, "PROJECT"},
-             Case{{"--set", "colour=1"},
-                  "colour: no such attribute; the attributes are iterations"},
-             Case{{"--set", "iterations=2", "--set", "iterations=3"}, "given twice"},
-             Case{{"--input", "p=1"}, "p takes a point x,y"},
-             Case{{"--input", "f=1,2,3,inf"}, "f takes a frame x,y,width,height"},
-             Case{{"--input", "c=1,1,1"}, "c takes a colour r,g,b,o"},
-             Case{{"--input", "b=yes"}, "b takes true or false"},
-             Case{{"--input", "i=missing.png"}, "cannot read the image missing.png"},
-             Case{{"--input", "i=not_an_image.png"}, "cannot read the image not_an_image.png"},
-             Case{{"--input", "q=1"}, "no such input; its inputs are p, f, c, b, i"},
-             Case{{"--input", "=1"}, "expected NAME=VALUE"},
-         }) {
-        const ProgramRun run = Run(QStringList{"run", project} + c.m_arguments);
-        EXPECT_TRUE(run.m_exit_code == 2 && run.m_out.isEmpty() && run.m_err.contains(c.m_message))
-            << c.m_arguments.join(' ').toStdString() << "\n"
+    for (const auto& [arguments, message] : cases) {
+        const ProgramRun run = Run(QStringList{"run", project} + arguments);
+        EXPECT_TRUE(run.m_exit_code == 2 && run.m_out.isEmpty() && run.m_err.contains(message))
+            << arguments.join(' ').toStdString() << "\n"
             << run.Describe();
     }
 }
 
-TEST_F(RunCommandTest, AFailedReadExitsWithTwoAndTheReadsMessage) {
-    WriteText(m_folder / "broken.qmr", "not a project file");
-    // The message the Node Graph node gives for the same file, read the way the host reads it.
-    PluginLoader::Get().LoadDefault();
-    RefPtr<NodeGraph> graph(new NodeGraph());
-    Node* node = graph->CreateNode(NodeType(10, 1, 5));
-    ASSERT_NE(node, nullptr) << "the Project plug-in gives no Node Graph node";
-    const Status expected = node->ReadFileReference(0, (m_folder / "broken.qmr").string());
-    ASSERT_EQ(expected.GetCode(), 2);
+// Inputs and outputs of several types, one of them unnamed, and the parameters of an Attributes
+// node; a private Attributes node keeps its own to the project.
+constexpr const char* kInfoProject = R"(<QuillmarProject major="1" minor="0">
+    <Node id="0" type="10,1,53" name="picture" /><Node id="1" type="10,1,21" name="flag" />
+    <Node id="2" type="10,1,26"><Value name="loop_action" type="CHOICE" value="maximum" /></Node>
+    <Node id="3" type="10,3,2" />
+    <Node id="4" type="10,1,53" name="blurred">
+        <Value name="loop_action" type="CHOICE" value="comp_over" /></Node>
+    <Node id="5" type="10,1,21" name="same" />
+    <Node id="6" type="10,1,0" name="params" definitions="params.xml">
+        <Value name="radius" type="NUMBER" value="2.5" />
+        <Value name="offset" type="POINT" value="1,-1" />
+        <Value name="tint" type="RGBO" value="0.5,0.25,1,1" />
+        <Value name="label" type="STRING" value="a, b" /></Node>
+    <Node id="7" type="10,1,0" name="private" definitions="private.xml" />
+    <Node id="8" type="10,1,26" name="total">
+        <Value name="loop_action" type="CHOICE" value="summation" /></Node>
+    <Connection from="0" outplug="image" to="3" inplug="image" />
+    <Connection from="6" outplug="radius" to="3" inplug="radius" />
+    <Connection from="3" outplug="image" to="4" inplug="image" />
+    <Connection from="1" outplug="bool" to="5" inplug="bool" />
+    <Connection from="2" outplug="number" to="8" inplug="number" />
+</QuillmarProject>
+)";
 
-    for (const char* command : {"run", "info"}) {
-        const ProgramRun run = Run({command, "broken.qmr"});
-        EXPECT_EQ(run.m_exit_code, 2) << run.Describe();
-        EXPECT_TRUE(run.m_err.contains(QByteArray::fromStdString(expected.GetMessage())))
-            << run.Describe();
+constexpr const char* kParameters = R"(<QuillmarAttributesNode major="0" minor="0">
+    <Attributes num_attributes="6">
+        <Attribute id="0" name="radius" type="NUMBER" decimals="2" default="1" min="0" max="10"
+            step="0.5" />
+        <Attribute id="1" name="mode" type="CHOICE" choices="fast,slow,exact" />
+        <Attribute id="2" name="offset" type="POINT" decimals="1" default="0" min="-5" max="5"
+            step="1" />
+        <Attribute id="3" name="tint" type="RGBO" /><Attribute id="4" name="label" type="STRING" />
+        <Attribute id="5" name="invert" type="BOOLEAN" />
+    </Attributes>
+</QuillmarAttributesNode>
+)";
+
+TEST_F(RunCommandTest, InfoListsPlugsWithLoopActionsAndAttributesInOrder) {
+    const QString project =
+        PackProject("info", kInfoProject,
+                    {{"params.xml", kParameters},
+                     {"private.xml", R"(<QuillmarAttributesNode major="0" minor="0"><Attributes
+             num_attributes="1"><Attribute id="0" name="hidden" type="BOOLEAN" /></Attributes>
+             </QuillmarAttributesNode>)"}});
+    const ProgramRun run = Run({"info", project, "--json"});
+    ASSERT_EQ(run.m_exit_code, 0) << run.Describe();
+    const QJsonObject root = ParseJson(run);
+    EXPECT_EQ(root["inputs"], Json(R"([
+        {"name": "picture", "type": "image", "loop_action": "replace"},
+        {"name": "flag", "type": "boolean", "loop_action": null},
+        {"name": "number", "type": "number", "loop_action": "maximum"}])"));
+    EXPECT_EQ(root["outputs"], Json(R"([
+        {"name": "blurred", "type": "image", "loop_action": "comp_over"},
+        {"name": "same", "type": "boolean", "loop_action": null},
+        {"name": "total", "type": "number", "loop_action": "summation"}])"));
+    EXPECT_EQ(root["attributes"], Json(R"([
+        {"name": "radius", "type": "number", "value": 2.5, "minimum": 0, "maximum": 10},
+        {"name": "mode", "type": "choice", "value": "fast", "choices": ["fast", "slow", "exact"]},
+        {"name": "offset", "type": "point", "value": [1, -1], "minimum": -5, "maximum": 5},
+        {"name": "tint", "type": "color", "value": [0.5, 0.25, 1, 1]},
+        {"name": "label", "type": "string", "value": "a, b"},
+        {"name": "invert", "type": "boolean", "value": false}])"));
+
+    const ProgramRun text = Run({"info", project});
+    ASSERT_EQ(text.m_exit_code, 0) << text.Describe();
+    for (const char* line : {"Inputs:\n  picture (image), loop action replace\n  flag (boolean)\n",
+                             "  total (number), loop action summation\nAttributes:\n",
+                             "  radius (number) = 2.5, from 0 to 10\n",
+                             "  mode (choice) = fast, one of fast, slow, exact\n"}) {
+        EXPECT_TRUE(text.m_out.contains(line)) << line << "\n" << text.Describe();
     }
-    const ProgramRun json = Run({"run", "broken.qmr", "--json"});
-    EXPECT_EQ(json.m_exit_code, 2) << json.Describe();
-    EXPECT_EQ(ParseJson(json)["status"].toObject(),
-              (QJsonObject{{"code", 2},
-                           {"message", QString::fromStdString(expected.GetMessage())},
-                           {"reason", QString::fromStdString(expected.GetReason())}}));
 }
 
 }  // namespace

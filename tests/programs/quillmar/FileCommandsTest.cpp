@@ -8,7 +8,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using PackCommandTest = QuillmarTest;
+using FileCommandsTest = QuillmarTest;
 
 std::map<std::string, std::string> ReadTree(const fs::path& folder) {
     std::map<std::string, std::string> files;
@@ -21,7 +21,7 @@ std::map<std::string, std::string> ReadTree(const fs::path& folder) {
     return files;
 }
 
-TEST_F(PackCommandTest, UnpackGivesBackThePackedFilesAndKeepsExistingFilesUnlessForced) {
+TEST_F(FileCommandsTest, UnpackGivesBackThePackedFilesAndKeepsExistingFilesUnlessForced) {
     const std::map<std::string, std::string> files = {
         {"Project.xml", "<QuillmarProject major=\"1\" minor=\"0\" />\n"},
         {"node1_attributes.xml", "<Attributes />"},
@@ -65,26 +65,49 @@ TEST_F(PackCommandTest, UnpackGivesBackThePackedFilesAndKeepsExistingFilesUnless
     EXPECT_TRUE(fs::is_empty(m_folder / "outside"));
 }
 
-TEST_F(PackCommandTest, RefusesFoldersWithoutProjectXmlAndFilesThatAreNoArchive) {
+// The graph picture names every node and marks the inputs and outputs.
+TEST_F(FileCommandsTest, GraphDrawsTheProjectAsSvgOrPng) {
+    const QString project = PackProject("sum", kSumProject);
+    ProgramRun run = Run({"graph", project, "-o", "sum.svg"});
+    ASSERT_EQ(run.m_exit_code, 0) << run.Describe();
+    const std::string svg = ReadText(m_folder / "sum.svg");
+    for (const char* text : {"<svg", "add", "Math", "(input)", "(output)"}) {
+        EXPECT_NE(svg.find(text), std::string::npos) << text;
+    }
+    run = Run({"graph", project, "-o", "sum.PNG"});
+    ASSERT_EQ(run.m_exit_code, 0) << run.Describe();
+    EXPECT_EQ(ReadText(m_folder / "sum.PNG").substr(1, 3), "PNG");
+}
+
+// Refused command lines write nothing, not even a partial file; a folder with a link in it is not
+// packed with the file the link names.
+TEST_F(FileCommandsTest, RefusedCommandsWriteNothing) {
+    const QString project = PackProject("sum", kSumProject);
     WriteText(m_folder / "no_project/sub/Project.xml", "<QuillmarProject />");
     WriteText(m_folder / "junk.qmr", "not a zip archive");
-    struct Case {
-        QStringList m_arguments;
-        const char* m_message;
+    WriteText(m_folder / "linked" / "Project.xml", kSumProject);
+    WriteText(m_folder / "secret.txt", "private");
+    fs::create_symlink(m_folder / "secret.txt", m_folder / "linked" / "shared.txt");
+    const std::vector<std::string> before = Entries(m_folder);
+    const std::pair<QStringList, const char*> cases[] = {
+        {{"pack", "no_project", "-o", "out.qmr"}, "Project.xml"},
+        {{"pack", "missing", "-o", "out.qmr"}, "missing"},
+        {{"pack", "no_project"}, "--output"},
+        {{"pack", "linked", "-o", "out.qmr"}, "shared.txt is a symbolic link"},
+        {{"unpack", "junk.qmr", "-o", "out"}, "junk.qmr"},
+        {{"unpack", "missing.qmr", "-o", "out"}, "missing.qmr"},
+        {{"graph", project, "-o", "sum.txt"}, ".svg or .png"},
+        {{"graph", "missing.qmr", "-o", "sum.svg"}, "missing.qmr"},
+        {{"graph", project, "-o", "no/such/folder/sum.svg"}, "Cannot write"},
+        {{"graph", project}, "--output"},
     };
-    for (const Case& c : {
-             Case{{"pack", "no_project", "-o", "out.qmr"}, "Project.xml"},
-             Case{{"pack", "missing", "-o", "out.qmr"}, "missing"},
-             Case{{"pack", "no_project"}, "--output"},
-             Case{{"unpack", "junk.qmr", "-o", "out"}, "junk.qmr"},
-             Case{{"unpack", "missing.qmr", "-o", "out"}, "missing.qmr"},
-         }) {
-        const ProgramRun run = Run(c.m_arguments);
-        EXPECT_EQ(run.m_exit_code, 2) << c.m_arguments.join(' ').toStdString() << run.Describe();
-        EXPECT_TRUE(run.m_err.contains(c.m_message)) << run.Describe();
+    for (const auto& [arguments, message] : cases) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        const ProgramRun run = Run(arguments);
+        EXPECT_EQ(run.m_exit_code, 2) << run.Describe();
+        EXPECT_TRUE(run.m_err.contains(message)) << run.Describe();
+        EXPECT_EQ(Entries(m_folder), before);
     }
-    EXPECT_FALSE(fs::exists(m_folder / "out.qmr"));
-    EXPECT_FALSE(fs::exists(m_folder / "out"));
 }
 
 }  // namespace
