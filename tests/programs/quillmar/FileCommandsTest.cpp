@@ -79,35 +79,4 @@ TEST_F(FileCommandsTest, GraphDrawsTheProjectAsSvgOrPng) {
     EXPECT_EQ(ReadText(m_folder / "sum.PNG").substr(1, 3), "PNG");
 }
 
-// Refused command lines write nothing, not even a partial file; a folder with a link in it is not
-// packed with the file the link names.
-TEST_F(FileCommandsTest, RefusedCommandsWriteNothing) {
-    const QString project = PackProject("sum", kSumProject);
-    WriteText(m_folder / "no_project/sub/Project.xml", "<QuillmarProject />");
-    WriteText(m_folder / "junk.qmr", "not a zip archive");
-    WriteText(m_folder / "linked" / "Project.xml", kSumProject);
-    WriteText(m_folder / "secret.txt", "private");
-    fs::create_symlink(m_folder / "secret.txt", m_folder / "linked" / "shared.txt");
-    const std::vector<std::string> before = Entries(m_folder);
-    const std::pair<QStringList, const char*> cases[] = {
-        {{"pack", "no_project", "-o", "out.qmr"}, "Project.xml"},
-        {{"pack", "missing", "-o", "out.qmr"}, "missing"},
-        {{"pack", "no_project"}, "--output"},
-        {{"pack", "linked", "-o", "out.qmr"}, "shared.txt is a symbolic link"},
-        {{"unpack", "junk.qmr", "-o", "out"}, "junk.qmr"},
-        {{"unpack", "missing.qmr", "-o", "out"}, "missing.qmr"},
-        {{"graph", project, "-o", "sum.txt"}, ".svg or .png"},
-        {{"graph", "missing.qmr", "-o", "sum.svg"}, "missing.qmr"},
-        {{"graph", project, "-o", "no/such/folder/sum.svg"}, "Cannot write"},
-        {{"graph", project}, "--output"},
-    };
-    for (const auto& [arguments, message] : cases) {
-        SCOPED_TRACE(arguments.join(' ').toStdString());
-        const ProgramRun run = Run(arguments);
-        EXPECT_EQ(run.m_exit_code, 2) << run.Describe();
-        EXPECT_TRUE(run.m_err.contains(message)) << run.Describe();
-        EXPECT_EQ(Entries(m_folder), before);
-    }
-}
-
 }  // namespace

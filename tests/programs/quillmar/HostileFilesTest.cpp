@@ -48,44 +48,6 @@ TEST_F(HostileFilesTest, RefusedProjectFilesGiveTheReadsMessageThenTheReason) {
     }
 }
 
-// What the runner says about projects it can read, and about command lines that do not fit.
-TEST_F(HostileFilesTest, MessagesNameWhatWasSkippedAndCommandLineErrorsFollowJson) {
-    const QString clean = PackProject("clean", kSumProject);
-    const QString nan = PackProject("nan", QString(kSumProject).replace("0.5", "nan"));
-    const QString nested = PackProject("nested", R"(<QuillmarProject major="1" minor="0">
-        <Node id="0" type="10,1,5" name="inner"><Value name="path" type="STRING" value="gone.qmr"/></Node>
-        <Node id="1" type="10,1,26" name="out" />
-        <Connection from="0" outplug="result" to="1" inplug="number" />
-    </QuillmarProject>)");
-    WriteText(m_folder / "a_file", "");
-    const struct {
-        QStringList arguments;
-        int exit_code;
-        const char* out;
-        const char* err;
-    } cases[] = {
-        {{"check", clean, "--strict"}, 0, "read without problems", ""},
-        {{"check", nan}, 0, "unreadable NUMBER text \"nan\"", ""},
-        {{"check", nan, "--strict"}, 1, "unreadable NUMBER text \"nan\"", ""},
-        {{"check", nested}, 2, "", "project \"gone.qmr\" cannot be read"},
-        {{"check", nested}, 2, "", "connection from node 0 \"result\""},
-        {{"run", clean, "-o", "a_file"}, 2, "", "a_file is a file"},
-        {{"run", clean, "--set", "iterations=0", "--json"},
-         2,
-         "\"code\": 2",
-         "iterations takes a number"},
-        {{"run", "--no-such-option", "--json"}, 2, "\"code\": 2", ""},
-        {{"info", "missing.qmr", "--json"}, 2, "\"reason\": \"cannot open", ""},
-    };
-    for (const auto& c : cases) {
-        const ProgramRun run = Run(c.arguments);
-        EXPECT_TRUE(run.m_exit_code == c.exit_code && run.m_out.contains(c.out) &&
-                    run.m_err.contains(c.err))
-            << c.arguments.join(' ').toStdString() << "\n"
-            << run.Describe();
-    }
-}
-
 // Enough to write a Math node by hand: its plugs in order with directions, and its attributes.
 TEST_F(HostileFilesTest, NodesJsonDescribesPlugsAndAttributes) {
     const ProgramRun run = Run({"nodes", "--json"});

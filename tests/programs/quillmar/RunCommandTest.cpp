@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "host/Image.h"
 #include "host/ImageFile.h"
@@ -121,30 +122,74 @@ TEST_F(RunCommandTest, GivesEveryValueTypeWritesImageFilesInsideTheFolderAndRepo
     EXPECT_TRUE(again.m_err.contains("output ratio: state 1: ")) << again.Describe();
 }
 
-TEST_F(RunCommandTest, RefusesSettingsAndInputsThatDoNotFitWithTheAcceptedForm) {
-    const QString project = PackProject("every", kEveryTypeProject);
+// A command line that does not fit exits with 2, says why (in JSON too when asked) and writes
+// nothing; check exits with 1 only for --strict.
+TEST_F(RunCommandTest, CommandLinesThatDoNotFitSayWhyAndWriteNothing) {
+    const QString every = PackProject("every", kEveryTypeProject);
+    const QString sum = PackProject("sum", kSumProject);
+    const QString nan = PackProject("nan", QString(kSumProject).replace("0.5", "nan"));
+    const QString nested = PackProject("nested", R"(<QuillmarProject major="1" minor="0">
+        <Node id="0" type="10,1,5" name="in"><Value name="path" type="STRING" value="gone.qmr"/></Node>
+        <Node id="1" type="10,1,26" name="out" />
+        <Connection from="0" outplug="result" to="1" inplug="number" /></QuillmarProject>)");
     WriteText(m_folder / "not_an_image.png", "text");
-    const std::pair<QStringList, const char*> cases[] = {
-        {{"--set", "iterations=0"}, "iterations takes a number from 1 to 100000"},
-        {{"--set", "iterations=many"}, "iterations takes a number from 1 to 100000"},
-        {{"--set", "iterations"}, "expected NAME=VALUE"},
-        {{"--set", "path=other.qmr"}, "PROJECT"},
-        {{"--set", "colour=1"}, "colour: no such attribute; the attributes are iterations"},
-        {{"--set", "iterations=2", "--set", "iterations=3"}, "given twice"},
-        {{"--input", "p=1"}, "p takes a point x,y"},
-        {{"--input", "f=1,2,3,inf"}, "f takes a frame x,y,width,height"},
-        {{"--input", "c=1,1,1"}, "c takes a colour r,g,b,o"},
-        {{"--input", "b=yes"}, "b takes true or false"},
-        {{"--input", "i=missing.png"}, "cannot read the image missing.png"},
-        {{"--input", "i=not_an_image.png"}, "cannot read the image not_an_image.png"},
-        {{"--input", "q=1"}, "no such input; its inputs are p, f, c, b, i"},
-        {{"--input", "=1"}, "expected NAME=VALUE"},
+    WriteText(m_folder / "broken.qmr", "not a project file");
+    WriteText(m_folder / "no_project/sub/Project.xml", "<QuillmarProject />");
+    WriteText(m_folder / "linked" / "Project.xml", kSumProject);
+    WriteText(m_folder / "secret.txt", "private");
+    fs::create_symlink(m_folder / "secret.txt", m_folder / "linked" / "shared.txt");
+    const std::vector<std::string> before = Entries(m_folder);
+    const struct {
+        QStringList arguments;
+        int exit_code;
+        const char* err;
+        const char* out = "";  // Empty: nothing on standard output.
+    } cases[] = {
+        {{"run", every, "--set", "iterations=0"}, 2, "iterations takes a number from 1 to 100000"},
+        {{"run", every, "--set", "iterations=many"}, 2, "iterations takes a number from 1 to 1000"},
+        {{"run", every, "--set", "iterations"}, 2, "expected NAME=VALUE"},
+        {{"run", every, "--set", "path=other.qmr"}, 2, "PROJECT"},
+        {{"run", every, "--set", "colour=1"}, 2, "colour: no such attribute; the attributes are"},
+        {{"run", every, "--set", "iterations=2", "--set", "iterations=3"}, 2, "given twice"},
+        {{"run", every, "--input", "p=1"}, 2, "p takes a point x,y"},
+        {{"run", every, "--input", "f=1,2,3,inf"}, 2, "f takes a frame x,y,width,height"},
+        {{"run", every, "--input", "c=1,1,1"}, 2, "c takes a colour r,g,b,o"},
+        {{"run", every, "--input", "b=yes"}, 2, "b takes true or false"},
+        {{"run", every, "--input", "i=missing.png"}, 2, "cannot read the image missing.png"},
+        {{"run", every, "--input", "i=not_an_image.png"}, 2, "cannot read the image not_an_"},
+        {{"run", every, "--input", "q=1"}, 2, "no such input; its inputs are p, f, c, b, i"},
+        {{"run", every, "--input", "=1"}, 2, "expected NAME=VALUE"},
+        {{"run", sum, "-o", "secret.txt"}, 2, "secret.txt is a file"},
+        {{"run", sum, "--set", "iterations=0", "--json"}, 2, "iterations takes", "\"code\": 2"},
+        {{"run", "--no-such-option", "--json"}, 2, "", "\"code\": 2"},
+        {{"info", "missing.qmr", "--json"}, 2, "", "\"reason\": \"cannot open"},
+        {{"check", sum, "--strict"}, 0, "", "read without problems"},
+        {{"check", nan}, 0, "", "unreadable NUMBER text \"nan\""},
+        {{"check", nan, "--strict"}, 1, "", "unreadable NUMBER text \"nan\""},
+        {{"check", nested}, 2, "project \"gone.qmr\" cannot be read"},
+        {{"check", nested}, 2, "connection from node 0 \"result\""},
+        {{"render", sum, "-o", "out"}, 2, "no Writer node"},
+        {{"render", "broken.qmr", "-o", "out"}, 2, "cannot read"},
+        {{"render", "missing.qmr", "-o", "out"}, 2, "cannot read"},
+        {{"pack", "no_project", "-o", "out.qmr"}, 2, "Project.xml"},
+        {{"pack", "missing", "-o", "out.qmr"}, 2, "missing"},
+        {{"pack", "no_project"}, 2, "--output"},
+        {{"pack", "linked", "-o", "out.qmr"}, 2, "shared.txt is a symbolic link"},
+        {{"unpack", "broken.qmr", "-o", "out"}, 2, "broken.qmr"},
+        {{"unpack", "missing.qmr", "-o", "out"}, 2, "missing.qmr"},
+        {{"graph", sum, "-o", "sum.txt"}, 2, ".svg or .png"},
+        {{"graph", "missing.qmr", "-o", "sum.svg"}, 2, "missing.qmr"},
+        {{"graph", sum, "-o", "no/such/folder/sum.svg"}, 2, "Cannot write"},
+        {{"graph", sum}, 2, "--output"},
     };
-    for (const auto& [arguments, message] : cases) {
-        const ProgramRun run = Run(QStringList{"run", project} + arguments);
-        EXPECT_TRUE(run.m_exit_code == 2 && run.m_out.isEmpty() && run.m_err.contains(message))
-            << arguments.join(' ').toStdString() << "\n"
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        const ProgramRun run = Run(c.arguments);
+        EXPECT_EQ(run.m_exit_code, c.exit_code) << run.Describe();
+        EXPECT_TRUE(run.m_err.contains(c.err) &&
+                    (*c.out ? run.m_out.contains(c.out) : run.m_out.isEmpty()))
             << run.Describe();
+        EXPECT_EQ(Entries(m_folder), before);
     }
 }
 
