@@ -39,22 +39,16 @@ constexpr const char* kSlowDocument = R"(<QuillmarProject major="1" minor="0">
 TEST_F(LongRunTest, SignalsAndTheTimeoutStopAtOnceLeavingNothingBehind) {
     PackProject("slow", kSlowProject);
     PackProject("document", kSlowDocument);
+    const QStringList run = {"run", "slow.qmr", "--set", "iterations=100000", "-o", "out"};
     const struct {
         QStringList arguments;
-        // Sent once the progress line shows runs; 0 for none.
-        int signal_number;
+        int signal_number;  // Sent once the progress line shows runs; 0 for none.
         int exit_code;
         const char* message;
     } cases[] = {
-        {{"run", "slow.qmr", "--set", "iterations=100000", "-o", "out"},
-         SIGINT,
-         130,
-         "stopped by SIGINT"},
+        {run, SIGINT, 130, "stopped by SIGINT"},
         {{"render", "document.qmr", "-o", "out"}, SIGTERM, 143, "stopped by SIGTERM"},
-        {{"run", "slow.qmr", "--set", "iterations=100000", "-o", "out", "--timeout", "0.5"},
-         0,
-         124,
-         "stopped after the --timeout of 0.5 s"},
+        {run + QStringList{"--timeout", "0.5"}, 0, 124, "stopped after the --timeout of 0.5 s"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
