@@ -1,5 +1,6 @@
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "host/Image.h"
 #include "host/ImageFile.h"
@@ -56,23 +57,17 @@ TEST_F(RenderCommandTest, WritesEveryWritersImageAndReportsWritersThatCannotWrit
     }
     EXPECT_FALSE(fs::exists(m_folder / "out/unfed.png") || fs::exists(m_folder / "out/off.png"));
 
-    struct Expected {
-        const char* m_file;
-        uint32_t m_width;
-        uint32_t m_height;
-        float m_red;
-        float m_green;
-    };
-    for (const Expected& expected : {Expected{"out/sub/direct.png", 4, 2, 1.0f, 0.0f},
-                                     Expected{"out/nested.png", 3, 5, 0.0f, 1.0f}}) {
+    // File, width, height, and the red and green of the last pixel.
+    const std::tuple<const char*, uint32_t, uint32_t, float, float> expected[] = {
+        {"out/sub/direct.png", 4, 2, 1.0f, 0.0f}, {"out/nested.png", 3, 5, 0.0f, 1.0f}};
+    for (const auto& [file, width, height, red, green] : expected) {
         std::string error;
-        const RefPtr<Image> image = ImageFile::Read((m_folder / expected.m_file).string(), error);
-        ASSERT_TRUE(image) << expected.m_file << ": " << error;
+        const RefPtr<Image> image = ImageFile::Read((m_folder / file).string(), error);
+        ASSERT_TRUE(image) << file << ": " << error;
         const float* pixel = image->GetPixel(image->GetWidth() - 1, image->GetHeight() - 1);
-        EXPECT_TRUE(image->GetWidth() == expected.m_width &&
-                    image->GetHeight() == expected.m_height && pixel[0] == expected.m_red &&
-                    pixel[1] == expected.m_green && pixel[3] == 1.0f)
-            << expected.m_file;
+        EXPECT_TRUE(image->GetWidth() == width && image->GetHeight() == height && pixel[0] == red &&
+                    pixel[1] == green && pixel[3] == 1.0f)
+            << file;
     }
 }
 
