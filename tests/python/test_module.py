@@ -11,7 +11,7 @@ from PIL import Image
 import quillmar
 from conftest import QUILLMAR, example, quillmar_run
 
-# (example, attributes, inputs): run through the module and through `quillmar run`.
+# (example, attributes, inputs): read and run through the module and through `quillmar`.
 RUNS = [
     ("octaves", {"iterations": 3, "size": 64, "seed": 7, "dark": (0.1, 0.2, 0.3, 1)}, {}),
     ("material", {"size": 32, "roughness": 0.6}, {}),
@@ -30,12 +30,16 @@ def command_text(value):
 
 
 @pytest.mark.parametrize("name,attributes,inputs", RUNS, ids=[run[0] for run in RUNS])
-def test_run_matches_the_command(name, attributes, inputs, work):
+def test_info_and_run_match_the_command(name, attributes, inputs, work):
     code, expected, _ = quillmar_run(example(name),
                                      [(k, command_text(v)) for k, v in attributes.items()],
                                      [(k, command_text(v)) for k, v in inputs.items()],
                                      os.path.join(work, "command"))
     project = quillmar.Project(example(name))
+    info = json.loads(subprocess.run([QUILLMAR, "info", example(name), "--json"],
+                                     capture_output=True, text=True, timeout=60).stdout)
+    assert (project.inputs, project.outputs, project.attributes) == \
+        (info["inputs"], info["outputs"], info["attributes"])
     result = project.run(attributes=attributes, inputs=inputs, output=os.path.join(work, "module"))
 
     assert result["status"] == expected["status"]
@@ -115,14 +119,6 @@ def test_refused_read_raises_project_error(work):
     assert str(raised.value).splitlines() == [
         line.removeprefix("quillmar run: ") for line in stderr.splitlines()]
     assert os.getcwd() == folder
-
-
-def test_info_matches_the_command():
-    project = quillmar.Project(example("frames"))
-    info = json.loads(subprocess.run([QUILLMAR, "info", example("frames"), "--json"],
-                                     capture_output=True, text=True, timeout=60).stdout)
-    assert (project.inputs, project.outputs, project.attributes) == \
-        (info["inputs"], info["outputs"], info["attributes"])
 
 
 def test_evaluation_releases_the_gil():
