@@ -15,6 +15,7 @@ of named images of earlier runs, within "tolerance". Any entry may say "why" its
 
 import argparse
 import json
+import math
 import os
 import shutil
 import subprocess
@@ -23,6 +24,10 @@ import tempfile
 
 import numpy as np
 from PIL import Image
+
+IMAGE_CHECKS = {"width", "height", "pixels", "tolerance", "min", "max", "mean", "mean_tolerance",
+                "combination", "why"}
+RUN_KEYS = {"project", "alone", "args", "exit", "outputs", "checks", "why"}
 
 
 class Failure(Exception):
@@ -45,10 +50,10 @@ def quillmar(program, args):
 def same_value(expected, actual):
     if isinstance(expected, list):
         return (isinstance(actual, list) and len(actual) == len(expected) and
-                all(same_value(e, a) for e, a in zip(expected, actual)))
+                all(map(same_value, expected, actual)))
     if isinstance(expected, (int, float)) and not isinstance(expected, bool):
-        return isinstance(actual, (int, float)) and abs(actual - expected) <= 1e-9 * max(
-            1.0, abs(expected))
+        return isinstance(actual, (int, float)) and math.isclose(actual, expected, rel_tol=1e-9,
+                                                                 abs_tol=1e-9)
     return expected == actual
 
 
@@ -63,41 +68,29 @@ def compare_entries(what, expected, actual):
                               (f" ({want['why']})" if "why" in want else ""))
 
 
-def output_files(outputs):
-    """Written image files by output name, and by "output/image" for materials."""
-    files = {}
-    for output in outputs:
-        value = output.get("value")
-        if output.get("type") == "image" and value:
-            files[output["name"]] = value["file"]
-        elif output.get("type") == "material" and value:
-            files.update({output["name"] + "/" + key: file for key, file in value.items() if file})
-    return files
-
-
 def check_image(where, checks, pixels, images):
-    expect_keys(f"image {where}", checks, {"width", "height", "pixels", "tolerance", "min", "max",
-                                           "mean", "mean_tolerance", "combination"})
-    height, width = pixels.shape[:2]
-    for key, size in (("width", width), ("height", height)):
-        if key in checks and checks[key] != size:
-            raise Failure(f"image {where}: {key} {size}, expected {checks[key]}")
-    if "pixels" in checks:
-        expected = np.array(checks["pixels"])
-        if expected.shape != pixels.shape or np.abs(expected - pixels).max() > checks.get(
-                "tolerance", 1):
-            raise Failure(f"image {where}: pixels {pixels.tolist()}, expected {checks['pixels']}")
+    # A misspelt key would make a check that never runs.
+    if set(checks) - IMAGE_CHECKS:
+        raise Failure(f"image {where}: unknown keys {sorted(set(checks) - IMAGE_CHECKS)}")
     channels = pixels.reshape(-1, 4)
-    for c in range(4):
-        low, high = channels[:, c].min(), channels[:, c].max()
-        if "min" in checks and low < checks["min"][c]:
-            raise Failure(f"image {where}: channel {c} reaches {low}, below {checks['min'][c]}")
-        if "max" in checks and high > checks["max"][c]:
-            raise Failure(f"image {where}: channel {c} reaches {high}, above {checks['max'][c]}")
-        mean = channels[:, c].mean()
-        if "mean" in checks and abs(mean - checks["mean"][c]) > checks["mean_tolerance"]:
-            raise Failure(f"image {where}: channel {c} mean {mean:.2f}, expected "
-                          f"{checks['mean'][c]} +- {checks['mean_tolerance']}")
+    found = {"width": pixels.shape[1], "height": pixels.shape[0], "pixels": pixels,
+             "min": channels.min(0).tolist(), "max": channels.max(0).tolist(),
+             "mean": channels.mean(0).round(2).tolist()}
+    expected_pixels = np.array(checks.get("pixels", pixels))
+    failed = {
+        "width": checks.get("width", found["width"]) != found["width"],
+        "height": checks.get("height", found["height"]) != found["height"],
+        "pixels": expected_pixels.shape != pixels.shape or
+        np.abs(expected_pixels - pixels).max() > checks.get("tolerance", 1),
+        "min": np.any(channels.min(0) < checks.get("min", 0)),
+        "max": np.any(channels.max(0) > checks.get("max", 255)),
+        "mean": "mean" in checks and
+        np.any(np.abs(channels.mean(0) - checks["mean"]) > checks["mean_tolerance"]),
+    }
+    bad = [key for key, failing in failed.items() if failing]
+    if bad:
+        raise Failure(f"image {where}: {bad[0]} {np.asarray(found[bad[0]]).tolist()}, expected "
+                      f"{checks[bad[0]]}")
     if "combination" in checks:
         combination = checks["combination"]
         total = np.array(combination["offset"], dtype=np.float64) + np.zeros(pixels.shape)
@@ -112,21 +105,13 @@ def check_image(where, checks, pixels, images):
                           f"{[name for name, _ in combination['terms']]} by up to {worst:.2f}")
 
 
-def expect_keys(what, entry, known):
-    """A misspelt key would make a check that never runs."""
-    unknown = set(entry) - known - {"why"}
-    if unknown:
-        raise Failure(f"{what}: unknown keys {sorted(unknown)} in the expected file")
-
-
 def run_example(program, examples, expected, work):
-    project = os.path.join(examples, expected["project"])
-    code, out, err = quillmar(program, ["info", project, "--json"])
+    code, out, err = quillmar(program, ["info", os.path.join(examples, expected["project"]),
+                                        "--json"])
     if code != 0:
         raise Failure(f"info exited {code}: {err}")
-    info = json.loads(out)
     for part in ("inputs", "outputs", "attributes"):
-        compare_entries(f"info {part}", expected["info"][part], info.get(part))
+        compare_entries(f"info {part}", expected["info"][part], json.loads(out).get(part))
 
     for name, spec in expected.get("images", {}).items():
         pixels = np.array(spec["pixels"], dtype=np.uint8).reshape(spec["height"], spec["width"], 4)
@@ -134,30 +119,33 @@ def run_example(program, examples, expected, work):
 
     images = {}
     for run_name, run in expected["runs"].items():
-        expect_keys(f"run {run_name}", run,
-                    {"project", "alone", "args", "exit", "outputs", "checks"})
+        if set(run) - RUN_KEYS:
+            raise Failure(f"run {run_name}: unknown keys {sorted(set(run) - RUN_KEYS)}")
         folder = os.path.join(work, run_name)
-        run_project = os.path.join(examples, run.get("project", expected["project"]))
+        project = os.path.join(examples, run.get("project", expected["project"]))
         if run.get("alone"):
             os.makedirs(folder)
-            copy = os.path.join(folder, os.path.basename(run_project))
-            shutil.copyfile(run_project, copy)
-            run_project = copy
+            project = shutil.copy(project, folder)
         args = [arg.replace("{work}", work) for arg in run.get("args", [])]
-        code, out, err = quillmar(program, ["run", run_project, "--json", "-o", folder] + args)
+        code, out, err = quillmar(program, ["run", project, "--json", "-o", folder] + args)
         if code != run.get("exit", 0):
             raise Failure(f"run {run_name} exited {code}, expected {run.get('exit', 0)}: {err}")
         result = json.loads(out)
         if result["status"]["code"] != 0:
             raise Failure(f"run {run_name}: the read reported {result['status']}")
         compare_entries(f"run {run_name} output", run["outputs"], result["outputs"])
-        for key, file in output_files(result["outputs"]).items():
-            images[run_name + ":" + key] = read_png(file)
+        # Written images by output name, and by "output/image" for a material's images.
+        for output in result["outputs"]:
+            value = output.get("value") or {}
+            files = {"": value["file"]} if output["type"] == "image" and value else \
+                value if output["type"] == "material" else {}
+            for key, file in files.items():
+                if file:
+                    images[f"{run_name}:{output['name']}" + (key and "/" + key)] = read_png(file)
         for key, checks in run.get("checks", {}).items():
-            image = images.get(run_name + ":" + key)
-            if image is None:
+            if run_name + ":" + key not in images:
                 raise Failure(f"run {run_name}: no image written for {key}")
-            check_image(f"{run_name}:{key}", checks, image, images)
+            check_image(f"{run_name}:{key}", checks, images[run_name + ":" + key], images)
 
 
 def main():
