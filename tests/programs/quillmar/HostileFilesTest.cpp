@@ -47,26 +47,4 @@ TEST_F(HostileFilesTest, RefusedProjectFilesGiveTheReadsMessageThenTheReason) {
     }
 }
 
-// Enough to write a Math node by hand: its plugs in order with directions, and its attributes.
-TEST_F(HostileFilesTest, NodesJsonDescribesPlugsAndAttributes) {
-    const ProgramRun run = Run({"nodes", "--json"});
-    ASSERT_EQ(run.m_exit_code, 0) << run.Describe();
-    QJsonObject math;
-    for (const QJsonValue& type : ParseJson(run)["node_types"].toArray()) {
-        math = type["type"].toString() == "10,2,1" ? type.toObject() : math;
-    }
-    QStringList plugs;
-    for (const QJsonValue& plug : math["plugs"].toArray()) {
-        plugs << plug["direction"].toString() + " " + plug["name"].toString() + " " +
-                     plug["type"].toString();
-    }
-    EXPECT_EQ(plugs, (QStringList{"in operation string", "in a number", "in b number",
-                                  "out number number"}));
-    const QJsonArray attributes = math["attributes"].toArray();
-    ASSERT_EQ(attributes.size(), 3);
-    EXPECT_EQ(attributes[0]["default"].toString(), "add");
-    EXPECT_TRUE(attributes[0]["choices"].toArray().contains("power"));
-    EXPECT_EQ(attributes[1]["type"].toString(), "number");
-}
-
 }  // namespace
