@@ -37,8 +37,7 @@ TEST_F(FileCommandsTest, UnpackGivesBackThePackedFilesAndKeepsExistingFilesUnles
         ASSERT_EQ(pack.m_exit_code, 0) << pack.Describe();
     }
     fs::rename(m_folder / "source/self.qmr", m_folder / "p.qmr");
-    const ProgramRun elsewhere = Run({"pack", "source", "-o", "new/folder/p.qmr"});
-    EXPECT_EQ(elsewhere.m_exit_code, 0) << elsewhere.Describe();
+    EXPECT_EQ(Run({"pack", "source", "-o", "new/folder/p.qmr"}).m_exit_code, 0);
     EXPECT_EQ(ReadText(m_folder / "new/folder/p.qmr").size(), fs::file_size(m_folder / "p.qmr"));
     const ProgramRun unpack = Run({"unpack", "p.qmr", "-o", "target/new"});
     ASSERT_EQ(unpack.m_exit_code, 0) << unpack.Describe();
@@ -47,36 +46,20 @@ TEST_F(FileCommandsTest, UnpackGivesBackThePackedFilesAndKeepsExistingFilesUnles
     // A clash stops the unpack before anything is written; --force overwrites.
     WriteText(m_folder / "target/old/images/deep/c.txt", "mine");
     const ProgramRun refused = Run({"unpack", "p.qmr", "-o", "target/old"});
-    EXPECT_EQ(refused.m_exit_code, 2) << refused.Describe();
-    EXPECT_TRUE(refused.m_err.contains("c.txt") && refused.m_err.contains("--force"))
+    EXPECT_TRUE(refused.m_exit_code == 2 && refused.m_err.contains("c.txt") &&
+                refused.m_err.contains("--force"))
         << refused.Describe();
-    EXPECT_FALSE(fs::exists(m_folder / "target/old/Project.xml"));
-    EXPECT_EQ(ReadText(m_folder / "target/old/images/deep/c.txt"), "mine");
-    const ProgramRun forced = Run({"unpack", "p.qmr", "-o", "target/old", "--force"});
-    EXPECT_EQ(forced.m_exit_code, 0) << forced.Describe();
+    EXPECT_EQ(ReadTree(m_folder / "target/old"),
+              (std::map<std::string, std::string>{{"images/deep/c.txt", "mine"}}));
+    EXPECT_EQ(Run({"unpack", "p.qmr", "-o", "target/old", "--force"}).m_exit_code, 0);
     EXPECT_EQ(ReadTree(m_folder / "target/old"), files);
 
     // Never written through a symbolic link out of the folder.
     fs::create_directories(m_folder / "outside");
     fs::create_directories(m_folder / "linked");
     fs::create_directory_symlink(m_folder / "outside", m_folder / "linked/images");
-    const ProgramRun linked = Run({"unpack", "p.qmr", "-o", "linked", "--force"});
-    EXPECT_EQ(linked.m_exit_code, 2) << linked.Describe();
+    EXPECT_EQ(Run({"unpack", "p.qmr", "-o", "linked", "--force"}).m_exit_code, 2);
     EXPECT_TRUE(fs::is_empty(m_folder / "outside"));
-}
-
-// The graph picture names every node and marks the inputs and outputs.
-TEST_F(FileCommandsTest, GraphDrawsTheProjectAsSvgOrPng) {
-    const QString project = PackProject("sum", kSumProject);
-    ProgramRun run = Run({"graph", project, "-o", "sum.svg"});
-    ASSERT_EQ(run.m_exit_code, 0) << run.Describe();
-    const std::string svg = ReadText(m_folder / "sum.svg");
-    for (const char* text : {"<svg", "add", "Math", "(input)", "(output)"}) {
-        EXPECT_NE(svg.find(text), std::string::npos) << text;
-    }
-    run = Run({"graph", project, "-o", "sum.PNG"});
-    ASSERT_EQ(run.m_exit_code, 0) << run.Describe();
-    EXPECT_EQ(ReadText(m_folder / "sum.PNG").substr(1, 3), "PNG");
 }
 
 }  // namespace

@@ -20,8 +20,7 @@ using LongRunTest = QuillmarTest;
 constexpr const char* kSlowProject = R"(<QuillmarProject major="1" minor="0">
     <Node id="0" type="10,3,1" name="noise"><Value name="width" type="NUMBER" value="128" />
         <Value name="height" type="NUMBER" value="128" /></Node>
-    <Node id="1" type="10,3,2" name="blur" />
-    <Node id="2" type="10,1,53" name="image">
+    <Node id="1" type="10,3,2" name="blur" /> <Node id="2" type="10,1,53" name="image">
         <Value name="loop_action" type="CHOICE" value="average" /></Node>
     <Connection from="0" outplug="image" to="1" inplug="image" />
     <Connection from="1" outplug="image" to="2" inplug="image" />
