@@ -34,20 +34,6 @@ inline QJsonValue Json(const char* text) {
     return document.array().at(0);
 }
 
-// x + 0.5 into y (summed over the iterations) and into mean (averaged).
-inline constexpr const char* kSumProject = R"(<QuillmarProject major="1" minor="0">
-    <Node id="0" type="10,1,26" name="x" />
-    <Node id="1" type="10,2,1" name="add"><Value name="b" type="NUMBER" value="0.5" /></Node>
-    <Node id="2" type="10,1,26" name="y">
-        <Value name="loop_action" type="CHOICE" value="summation" /></Node>
-    <Node id="3" type="10,1,26" name="mean">
-        <Value name="loop_action" type="CHOICE" value="average" /></Node>
-    <Connection from="0" outplug="number" to="1" inplug="a" />
-    <Connection from="1" outplug="number" to="2" inplug="number" />
-    <Connection from="1" outplug="number" to="3" inplug="number" />
-</QuillmarProject>
-)";
-
 // Runs the built quillmar program in the test's own folder. The program finds the plug-ins
 // through the QUILLMAR_PLUGIN_PATH that ctest sets.
 class QuillmarTest : public SandboxTest {
