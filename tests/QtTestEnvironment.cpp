@@ -3,7 +3,6 @@
 #include <memory>
 
 #include <QApplication>
-#include <QString>
 #include <QTemporaryDir>
 #include <QtGlobal>
 

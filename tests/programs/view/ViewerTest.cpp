@@ -19,7 +19,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
-#include <QProcess>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -29,27 +28,17 @@
 #include "host/Container.h"
 #include "host/Engine.h"
 #include "host/Node.h"
-#include "host/NodeGraph.h"
-#include "host/ProjectFile.h"
 #include "host/Update.h"
 #include "programs/graph/GraphPicture.h"
 #include "programs/view/EditorWindow.h"
 #include "programs/view/EvaluationProgress.h"
 #include "programs/view/GraphView.h"
-#include "programs/view/OutputsView.h"
 #include "programs/view/ViewerWindow.h"
-#include "tests/hostlib/project/SandboxTest.h"
+#include "tests/programs/quillmar/QuillmarTest.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-QString OutputText(const ViewerWindow& viewer, const std::string& output) {
-    auto* box =
-        viewer.GetOutputs()->findChild<QWidget*>(QString::fromStdString("output_" + output));
-    const QList<QLabel*> labels = box ? box->findChildren<QLabel*>() : QList<QLabel*>();
-    return labels.size() > 1 ? labels[1]->text() : "(missing)";
-}
 
 // Opens the context menu of `label`, chooses `entry`, and answers what opens next with `then`.
 void ChooseFromMenu(QLabel* label, const QString& entry, std::function<void()> then) {
@@ -95,24 +84,11 @@ QLabel* NameLabel(const EditorWindow& editor, const QString& name) {
     return nullptr;
 }
 
-class ViewerTest : public SandboxTest {
+class ViewerTest : public QuillmarTest {
 protected:
     void TearDown() override {
         Engine::Get()->SetDocument(nullptr);
-        SandboxTest::TearDown();
-    }
-
-    struct Finished {
-        int m_exit_code = -1;
-        QByteArray m_out, m_err;
-    };
-    static Finished RunQuillmar(const QStringList& arguments) {
-        Engine::Get()->SetDocument(nullptr);
-        QProcess process;
-        process.start(QM_QUILLMAR_PROGRAM, arguments);
-        EXPECT_TRUE(process.waitForFinished(60000));
-        return {process.exitCode(), process.readAllStandardOutput(),
-                process.readAllStandardError()};
+        QuillmarTest::TearDown();
     }
 
     // The files of the project `path` unpacked into `folder` of the test's folder.
@@ -131,28 +107,6 @@ protected:
         return copy.string();
     }
 };
-
-TEST_F(ViewerTest, OutputsFollowAttributesAndTheFileOnDisk) {
-    const std::string path = Example("frames");
-    ViewerWindow viewer;
-    ASSERT_EQ(viewer.Open(path).GetCode(), 0);
-    Node* node = viewer.GetNode();
-    ASSERT_NE(viewer.GetPanel(), nullptr);
-    const QString before = OutputText(viewer, "bounds");
-    node->GetAttribute("iterations")->SetNumber(7, true);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return OutputText(viewer, "bounds") != before; }, 5000))
-        << before.toStdString();
-
-    // The file replaced on disk is read again, the user's values kept, in a new panel.
-    QWidget* old_panel = viewer.GetPanel();
-    fs::copy_file(Example("octaves"), path, fs::copy_options::overwrite_existing);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return viewer.GetPanel() != old_panel; }, 5000));
-    EXPECT_EQ(node->GetAttribute("iterations")->GetNumber(), 7);
-    auto* picture = viewer.GetOutputs()->findChild<QWidget*>("output_image");
-    ASSERT_NE(picture, nullptr);
-    EXPECT_TRUE(std::ranges::any_of(picture->findChildren<QLabel*>(),
-                                    [](QLabel* label) { return !label->pixmap().isNull(); }));
-}
 
 // Counts the key presses that reach a widget.
 class KeyCounter : public QObject {
@@ -270,9 +224,8 @@ TEST_F(ViewerTest, EditorAddsAnAttributeAndSavesWithoutLosingPackedFiles) {
     }
     // quillmar itself sees the new attribute, and the nested project packed beside Project.xml
     // is still there (the outer project runs it).
-    const Finished info = RunQuillmar({"info", QString::fromStdString(path), "--json"});
-    EXPECT_TRUE(info.m_exit_code == 0 && info.m_out.contains("\"contrast\""))
-        << info.m_out.toStdString() << info.m_err.toStdString();
+    const ProgramRun info = Run({"info", QString::fromStdString(path), "--json"});
+    EXPECT_TRUE(info.m_exit_code == 0 && info.m_out.contains("\"contrast\"")) << info.Describe();
 
     EXPECT_TRUE(fs::exists(Unpack(path, "unpacked") / "octaves.qmr"));
 }
@@ -303,9 +256,9 @@ TEST_F(ViewerTest, EditorKeepsTheFileThroughAnUnchangedEditAndARename) {
                        [] { NameAndAccept("rough"); });
         ASSERT_LE(editor.Save().GetCode(), 1);
     }
-    const Finished run =
-        RunQuillmar({"run", QString::fromStdString(path), "--set", "rough=0.3", "-o", "out"});
-    EXPECT_EQ(run.m_exit_code, 0) << run.m_err.toStdString();
+    const ProgramRun run =
+        Run({"run", QString::fromStdString(path), "--set", "rough=0.3", "-o", "out"});
+    EXPECT_EQ(run.m_exit_code, 0) << run.Describe();
     // The renamed attribute still drives the roughness image: 0.3 of white.
     const QImage roughness(
         QString::fromStdString((m_folder / "out" / "material_roughness.png").string()));
@@ -313,58 +266,33 @@ TEST_F(ViewerTest, EditorKeepsTheFileThroughAnUnchangedEditAndARename) {
     EXPECT_NEAR(qRed(roughness.pixel(10, 10)), 77, 1);
 }
 
-// The Graph tab marks a node the evaluation reported in an error state, by its type and name (an
-// unnamed node of the same type is not marked), opens the project of a Node Graph node, and comes
-// back.
-TEST_F(ViewerTest, GraphTabMarksTheNodesInErrorAndOpensNestedProjects) {
-    fs::create_directory(m_folder / "division");
-    fs::copy_file(Example("octaves"), m_folder / "division" / "octaves.qmr");
-    WriteText(m_folder / "division" / "Project.xml", R"(<QuillmarProject major="1" minor="0">
+// The Graph tab marks a node the evaluation reported in an error state, by its type and name: an
+// unnamed node of the same type is not marked.
+TEST_F(ViewerTest, GraphTabMarksTheNodesInError) {
+    const QString path = PackProject("division", R"(<QuillmarProject major="1" minor="0">
     <Node id="0" type="10,2,1" name="ratio"><Value name="a" type="NUMBER" value="1" />
         <Value name="operation" type="CHOICE" value="divide" /></Node><Node id="1" type="10,2,1" />
     <Node id="2" type="10,1,26" name="out" />
-    <Node id="3" type="10,1,5"><Value name="path" type="STRING" value="octaves.qmr" /></Node>
     <Connection from="0" outplug="number" to="1" inplug="a" />
     <Connection from="1" outplug="number" to="2" inplug="number" />
 </QuillmarProject>)");
-    const std::string path = (m_folder / "division.qmr").string();
-    std::string error;
-    ASSERT_TRUE(CompressFiles((m_folder / "division").string(), {"Project.xml", "octaves.qmr"},
-                              path, error))
-        << error;
     ViewerWindow viewer;
-    ASSERT_EQ(viewer.Open(path).GetCode(), 0);
+    ASSERT_EQ(viewer.Open(path.toStdString()).GetCode(), 0);
     GraphView* graph = viewer.GetGraph();
     viewer.GetTabs()->setCurrentWidget(graph);
     viewer.show();
     QCoreApplication::processEvents();
-    auto boxes = [graph] {
-        return graph->GetPicture() ? graph->GetPicture()->GetBoxes()
-                                   : std::vector<GraphPicture::Box>();
-    };
+    ASSERT_NE(graph->GetPicture(), nullptr) << graph->GetMessage().toStdString();
     // Per box: its node's type and name, whether marked in error, and its role.
-    auto marks = [&] {
-        std::vector<std::tuple<std::string, std::string, bool, GraphPicture::Role>> result;
-        for (const GraphPicture::Box& box : boxes()) {
-            result.emplace_back(box.m_node->GetTypeName(), box.m_node->GetName(), box.m_error,
-                                box.m_role);
-        }
-        return result;
-    };
+    std::vector<std::tuple<std::string, std::string, bool, GraphPicture::Role>> marks;
+    for (const GraphPicture::Box& box : graph->GetPicture()->GetBoxes()) {
+        marks.emplace_back(box.m_node->GetTypeName(), box.m_node->GetName(), box.m_error,
+                           box.m_role);
+    }
     using enum GraphPicture::Role;
-    const decltype(marks()) outer = {{"Math", "ratio", true, kNode},
-                                     {"Math", "", false, kNode},
-                                     {"Number IO", "out", false, kOutput},
-                                     {"Node Graph", "", false, kNode}};
-    EXPECT_EQ(marks(), outer) << graph->GetMessage().toStdString();
-    EXPECT_FALSE(graph->OpenNested(1));
-    ASSERT_TRUE(graph->OpenNested(3)) << graph->GetMessage().toStdString();
-    EXPECT_EQ(graph->GetDepth(), 2u);
-    EXPECT_TRUE(std::ranges::any_of(
-        boxes(), [](const auto& box) { return box.m_node->GetTypeName() == "Noise"; }));
-    graph->Back();
-    EXPECT_EQ(graph->GetDepth(), 1u);
-    EXPECT_EQ(marks(), outer);
+    EXPECT_EQ(marks, decltype(marks)({{"Math", "ratio", true, kNode},
+                                      {"Math", "", false, kNode},
+                                      {"Number IO", "out", false, kOutput}}));
 }
 
 }  // namespace
