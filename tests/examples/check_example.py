@@ -42,11 +42,6 @@ def read_png(path):
         return np.asarray(image.convert("RGBA"), dtype=np.int64)
 
 
-def quillmar(program, args):
-    result = subprocess.run([program] + args, capture_output=True, text=True)
-    return result.returncode, result.stdout, result.stderr
-
-
 def same_value(expected, actual):
     if isinstance(expected, list):
         return (isinstance(actual, list) and len(actual) == len(expected) and
@@ -106,12 +101,12 @@ def check_image(where, checks, pixels, images):
 
 
 def run_example(program, examples, expected, work):
-    code, out, err = quillmar(program, ["info", os.path.join(examples, expected["project"]),
-                                        "--json"])
-    if code != 0:
-        raise Failure(f"info exited {code}: {err}")
+    info = subprocess.run([program, "info", os.path.join(examples, expected["project"]), "--json"],
+                          capture_output=True, text=True)
+    if info.returncode != 0:
+        raise Failure(f"info exited {info.returncode}: {info.stderr}")
     for part in ("inputs", "outputs", "attributes"):
-        compare_entries(f"info {part}", expected["info"][part], json.loads(out).get(part))
+        compare_entries(f"info {part}", expected["info"][part], json.loads(info.stdout).get(part))
 
     for name, spec in expected.get("images", {}).items():
         pixels = np.array(spec["pixels"], dtype=np.uint8).reshape(spec["height"], spec["width"], 4)
@@ -127,10 +122,12 @@ def run_example(program, examples, expected, work):
             os.makedirs(folder)
             project = shutil.copy(project, folder)
         args = [arg.replace("{work}", work) for arg in run.get("args", [])]
-        code, out, err = quillmar(program, ["run", project, "--json", "-o", folder] + args)
-        if code != run.get("exit", 0):
-            raise Failure(f"run {run_name} exited {code}, expected {run.get('exit', 0)}: {err}")
-        result = json.loads(out)
+        done = subprocess.run([program, "run", project, "--json", "-o", folder] + args,
+                              capture_output=True, text=True)
+        if done.returncode != run.get("exit", 0):
+            raise Failure(f"run {run_name} exited {done.returncode}, expected "
+                          f"{run.get('exit', 0)}: {done.stderr}")
+        result = json.loads(done.stdout)
         if result["status"]["code"] != 0:
             raise Failure(f"run {run_name}: the read reported {result['status']}")
         compare_entries(f"run {run_name} output", run["outputs"], result["outputs"])
@@ -156,15 +153,14 @@ def main():
     arguments = parser.parse_args()
     with open(arguments.expected) as file:
         expected = json.load(file)
+    name = os.path.basename(arguments.expected)
     with tempfile.TemporaryDirectory(prefix="quillmar-example-") as work:
         try:
             run_example(arguments.quillmar, arguments.examples, expected, work)
         except Failure as failure:
-            print(f"{os.path.basename(arguments.expected)}: {failure}", file=sys.stderr)
-            return 1
-    print(f"{os.path.basename(arguments.expected)}: as expected")
-    return 0
+            sys.exit(f"{name}: {failure}")
+    print(f"{name}: as expected")
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    main()

@@ -72,9 +72,8 @@ def test_a_wrong_table_stops_before_any_row(work):
     with open(table, "w") as file:
         file.write('{"size": 32}\n{"sizes": 32}\n')
     code, stderr = finish(batch(table, os.path.join(work, "out"), "--jobs", "1"))
-    assert code == 2
+    assert code == 2 and not os.path.exists(os.path.join(work, "out"))
     assert "column sizes: the project has no attribute or input of that name" in stderr
-    assert not os.path.exists(os.path.join(work, "out"))
 
 
 def test_a_worker_killed_mid_batch_loses_no_row(work):
@@ -88,9 +87,8 @@ def test_a_worker_killed_mid_batch_loses_no_row(work):
             Client(cluster, timeout=TIMEOUT) as client:
         pids = list(client.run(os.getpid).values())
         process = batch(table, output, "--scheduler", cluster.scheduler_address)
-        deadline = time.monotonic() + TIMEOUT
         # Killed once the first row is in: the others are queued or running on both workers.
-        first_row = os.path.join(output, "results.jsonl")
+        first_row, deadline = os.path.join(output, "results.jsonl"), time.monotonic() + TIMEOUT
         while not (os.path.exists(first_row) and os.path.getsize(first_row)) and \
                 time.monotonic() < deadline:
             time.sleep(0.05)

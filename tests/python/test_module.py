@@ -76,15 +76,6 @@ def test_refused_values_give_the_command_message(kind, name, value):
     assert "quillmar run: " + str(raised.value) == stderr.strip()
 
 
-def test_runs_do_not_carry_settings_or_inputs_over():
-    project = quillmar.Project(example("frames"))
-    first = project.run()
-    project.run(iterations=4, attributes={"step": 10}, inputs={"total": 10})
-    with pytest.raises(ValueError):
-        project.run(inputs={"growth": 2, "nothing": 1})
-    assert project.run() == first
-
-
 def test_image_arrays_go_in_and_come_out_unchanged(work):
     # One blur of radius 0 with sharpen 1, at the image's own size, passes an opaque image in
     # [0, 1] through.
