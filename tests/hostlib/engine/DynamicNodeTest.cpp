@@ -33,11 +33,12 @@ using DynamicNodeTest = EngineTest;
 
 }  // namespace
 
-TEST_F(DynamicNodeTest, AddingAttributesOfEachTypeKeepsConnections) {
+TEST_F(DynamicNodeTest, AddingAndDeletingAttributesKeepsConnectionsOfTheOtherPlugs) {
     RefPtr<TestDynamicNode> node = new TestDynamicNode(true);
     TestNode* source = Make(0, 0, 1);
     TestNode* target = Make(0, 1, 1);
-    EXPECT_EQ(node->AddNumberAttribute("gain", 2.0, 0, 10, 0.5, 1), 0u);
+    TestNode* number_target = Make(0, 1, 1);
+    node->AddNumberAttribute("gain", 2.0, 0, 10, 0.5, 1);
     ASSERT_TRUE(Connect(source, 0, node.Get(), 1));  // the regular input
     ASSERT_TRUE(Connect(node.Get(), 0, target, 0));
     node->AddPointAttribute("at", {1, 2}, 0, 5, 1, 0);
@@ -46,22 +47,44 @@ TEST_F(DynamicNodeTest, AddingAttributesOfEachTypeKeepsConnections) {
     node->AddFrameAttribute("box", {1, 2, 3, 4});
     node->AddRgboAttribute("tint", {1, 0, 0, 1});
     EXPECT_EQ(node->AddStringAttribute("label", "x"), 6u);
-
-    ASSERT_EQ(node->GetNumInplugs(), 8u);
-    EXPECT_EQ(node->GetInplugNode(7), source);
-    EXPECT_EQ(Targets(source), (std::vector<Link>{{node.Get(), 7}}));
-    EXPECT_EQ(target->GetInplugNode(0), node.Get());
-    ASSERT_EQ(node->GetNumOutplugs(), 7u);
+    EXPECT_EQ(node->AddNumberAttribute("last", 3.0, 0, 10, 1, 0), 7u);
     using V = Node::Value;
     const V::Type types[] = {V::Number, V::Point, V::String, V::Boolean,
-                             V::Frame,  V::Rgbo,  V::String};
-    for (uint32_t k = 0; k < 7; ++k) {
+                             V::Frame,  V::Rgbo,  V::String, V::Number};
+    ASSERT_EQ(node->GetNumOutplugs(), 8u);
+    for (uint32_t k = 0; k < 8; ++k) {
         EXPECT_EQ(node->GetOutplugValueType(k), types[k]) << k;
         EXPECT_EQ(node->GetInplugValueType(k), types[k]) << k;
-        EXPECT_EQ(node->GetAttributeByIndex(k)->GetId(), k);
     }
+    EXPECT_EQ(Targets(source), (std::vector<Link>{{node.Get(), 8}}));
+    EXPECT_EQ(target->GetInplugNode(0), node.Get());
+    ASSERT_TRUE(Connect(source, 0, node.Get(), 7));  // last
+    ASSERT_TRUE(Connect(node.Get(), 7, number_target, 0));
+    RefPtr<Attribute> deleted = node->GetAttribute("at");
+
+    // Deleting moves the later attributes, plugs and the records of their connections down.
+    EXPECT_FALSE(node->DeleteAttribute(8));
+    ASSERT_TRUE(node->DeleteAttribute(1));
+    ASSERT_EQ(node->GetNumAttributes(), 7u);
+    EXPECT_EQ(node->GetAttributeByIndex(6)->GetId(), 6u);
+    EXPECT_EQ(node->GetInplugName(6), "last");
+    EXPECT_EQ(node->GetOutplugName(6), "last");
+    EXPECT_EQ(Sources(node.Get()), (std::vector<Node*>{nullptr, nullptr, nullptr, nullptr, nullptr,
+                                                       nullptr, source, source}));
+    EXPECT_EQ(Targets(source), (std::vector<Link>{{node.Get(), 7}, {node.Get(), 6}}));
+    EXPECT_EQ(number_target->GetInplugNodeOutplug(0), 6u);
+    EXPECT_EQ(target->GetInplugNodeOutplug(0), 0u);
+    EXPECT_EQ(node->GetOutplugConnectionOutplugId(1), 6u);
+    // The outplugs still read their own attributes.
+    Evaluate({{number_target, 0}});
+    EXPECT_EQ(Result(number_target), 3.0);
+    // The deleted attribute no longer belongs to the node.
+    deleted->SetNumber(5, true);
+    EXPECT_FALSE(number_target->IsOutplugDirty(0));
     Flush();
-    EXPECT_EQ(node->m_events[kEventAttributeAdded], (std::vector<uint32_t>{0, 1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(node->m_events[kEventAttributeAdded],
+              (std::vector<uint32_t>{0, 1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(node->m_events[kEventAttributeDeleted], std::vector<uint32_t>{1});
 
     // Without outplugs from attributes, a rebuild makes none and keeps the connections.
     RefPtr<TestDynamicNode> plain = new TestDynamicNode(false);
@@ -70,43 +93,6 @@ TEST_F(DynamicNodeTest, AddingAttributesOfEachTypeKeepsConnections) {
     plain->UpdateOutplugs();
     EXPECT_EQ(plain->GetNumOutplugs(), 0u);
     EXPECT_EQ(plain->GetInplugNode(0), source);
-}
-
-TEST_F(DynamicNodeTest, DeletingAnAttributeMovesTheLaterOnesDown) {
-    RefPtr<TestDynamicNode> node = new TestDynamicNode(true);
-    node->AddNumberAttribute("a", 1, 0, 10, 1, 0);
-    node->AddPointAttribute("b", {}, 0, 10, 1, 0);
-    node->AddNumberAttribute("c", 3, 0, 10, 1, 0);
-    TestNode* source = Make(0, 0, 1);
-    TestNode* number_target = Make(0, 1, 1);
-    TestNode* first_target = Make(0, 1, 1);
-    ASSERT_TRUE(Connect(source, 0, node.Get(), 2));  // c
-    ASSERT_TRUE(Connect(source, 0, node.Get(), 3));  // input
-    ASSERT_TRUE(Connect(node.Get(), 2, number_target, 0));
-    ASSERT_TRUE(Connect(node.Get(), 0, first_target, 0));
-    RefPtr<Attribute> deleted = node->GetAttribute("b");
-
-    EXPECT_FALSE(node->DeleteAttribute(3));
-    ASSERT_TRUE(node->DeleteAttribute(1));
-    ASSERT_EQ(node->GetNumAttributes(), 2u);
-    EXPECT_EQ(node->GetAttributeByIndex(1)->GetId(), 1u);
-    EXPECT_EQ(node->GetInplugName(1), "c");
-    EXPECT_EQ(Sources(node.Get()), (std::vector<Node*>{nullptr, source, source}));
-    EXPECT_EQ(Targets(source), (std::vector<Link>{{node.Get(), 1}, {node.Get(), 2}}));
-    ASSERT_EQ(node->GetNumOutplugs(), 2u);
-    EXPECT_EQ(node->GetOutplugName(1), "c");
-    EXPECT_EQ(number_target->GetInplugNodeOutplug(0), 1u);
-    EXPECT_EQ(first_target->GetInplugNodeOutplug(0), 0u);
-    EXPECT_EQ(node->GetOutplugConnectionOutplugId(0), 1u);
-
-    // The outplugs still read their own attributes.
-    Evaluate({{number_target, 0}});
-    EXPECT_EQ(Result(number_target), 3.0);
-    // The deleted attribute no longer belongs to the node.
-    deleted->SetNumber(5, true);
-    EXPECT_FALSE(number_target->IsOutplugDirty(0));
-    Flush();
-    EXPECT_EQ(node->m_events[kEventAttributeDeleted], std::vector<uint32_t>{1});
 }
 
 TEST_F(DynamicNodeTest, LoadedValuesApplyByNameAndType) {
