@@ -109,20 +109,4 @@ TEST(QuillmarNodes, ListsStandardAndPluginTypesWithTheirSourceAndLoadErrorsAsJso
     }
 }
 
-TEST(QuillmarNodes, WrongCommandLinesExitWithTwoAndHelpWithZero) {
-    for (const QStringList& arguments :
-         {QStringList{}, QStringList{"nodes", "--bogus"}, QStringList{"nodes", "extra"},
-          QStringList{"frobnicate"}}) {
-        const ProgramRun run = RunQuillmar(arguments);
-        EXPECT_TRUE(run.m_exit_code == 2 && !run.m_err.isEmpty() && run.m_out.isEmpty())
-            << arguments.join(' ').toStdString() << ": exit code " << run.m_exit_code;
-    }
-    for (const auto& [arguments, expected] : {std::pair{QStringList{"nodes", "--help"}, "--json"},
-                                              std::pair{QStringList{"--help"}, "nodes"}}) {
-        const ProgramRun help = RunQuillmar(arguments);
-        EXPECT_EQ(help.m_exit_code, 0) << arguments.join(' ').toStdString();
-        EXPECT_TRUE(help.m_out.contains(expected)) << help.m_out.toStdString();
-    }
-}
-
 }  // namespace
