@@ -1,42 +1,8 @@
 #include <algorithm>
-#include <memory>
 
 #include "tests/hostlib/engine/EngineTest.h"
 
-namespace {
-
-// Two curve outplugs; every evaluation replaces both lists, as a node that computes all its
-// outputs at once does.
-class CurvesNode : public Node {
-public:
-    CurvesNode() {
-        m_outplug_declarations = {{0, Value::Curve, "first", 0}, {1, Value::Curve, "second", 0}};
-        UpdateInplugsAndOutplugs();
-    }
-    NodeType GetNodeType() const override { return NodeType(99, 0, 1); }
-    std::string GetTypeName() const override { return "Curves"; }
-    void EvaluateOutplug(uint32_t, const std::vector<const Value*>&) override {
-        for (auto& list : m_lists) {
-            list = std::make_unique<std::vector<BezierSpline*>>();
-        }
-    }
-    std::vector<BezierSpline*>* GetCurveValue(uint32_t outplug) override {
-        return m_lists[outplug].get();
-    }
-    bool OnProcessEvent(NodeEvent event) override {
-        if (event.m_type == kEventReleaseImages) {
-            m_lists[0].reset();
-            m_lists[1].reset();
-        }
-        return true;
-    }
-
-    std::unique_ptr<std::vector<BezierSpline*>> m_lists[2];
-};
-
 using EvaluateNodeOutplugsTest = EngineTest;
-
-}  // namespace
 
 TEST_F(EvaluateNodeOutplugsTest, ReusesCleanOutplugsAndRecomputesDownstreamOfAChange) {
     std::vector<Node*> order;
@@ -193,38 +159,4 @@ TEST_F(EvaluateNodeOutplugsTest, ValueLocks) {
     node->SetA0(3);
     Evaluate({{node, 0}});
     EXPECT_EQ(Result(node), 3.0);
-}
-
-TEST_F(EvaluateNodeOutplugsTest, ChainOfOneHundredThousandNodes) {
-    constexpr int kLength = 100000;
-    m_nodes.reserve(kLength);
-    TestNode* head = Source(0);
-    Node* last = head;
-    for (int i = 1; i < kLength; ++i) {
-        TestNode* node = Make(0, 1, 1);
-        ASSERT_TRUE(Connect(last, 0, node, 0));
-        last = node;
-    }
-    // The second pass dirties the whole chain from its head.
-    for (double value : {1.5, 2.5}) {
-        head->SetA0(value);
-        EXPECT_EQ(Evaluate({{last, 0}}), kLength);
-        EXPECT_EQ(Result(last), value);
-    }
-}
-
-TEST_F(EvaluateNodeOutplugsTest, BorrowedPointersFollowTheNode) {
-    RefPtr<CurvesNode> node = new CurvesNode();
-    Evaluate({{node.Get(), 0}, {node.Get(), 1}});
-    // Evaluating the second outplug replaced the first list too; the stored value follows.
-    EXPECT_EQ(node->LockValue(0).m_type, Node::Value::Curve);
-    EXPECT_EQ(node->LockValue(0).m_curves, node->m_lists[0].get());
-    EXPECT_EQ(node->LockValue(1).m_curves, node->m_lists[1].get());
-
-    node->ProcessEvent(kEventReleaseImages, 0);
-    EXPECT_TRUE(node->LockValue(0).IsEmpty());
-    EXPECT_TRUE(node->LockValue(1).IsEmpty());
-    EXPECT_TRUE(node->IsOutplugDirty(0));
-    EXPECT_EQ(Evaluate({{node.Get(), 0}}), 1);
-    EXPECT_EQ(node->LockValue(0).m_curves, node->m_lists[0].get());
 }
