@@ -68,18 +68,11 @@ TEST(QuillmarNodes, ListsStandardAndPluginTypesWithTheirSourceAndLoadErrorsAsJso
     }
     EXPECT_GT(standard, 0);
     const QJsonObject good = FindType(types, "10,90,0");
-    EXPECT_EQ(good, (QJsonObject{{"type", "10,90,0"},
-                                 {"name", "good type"},
-                                 {"category", "Test"},
-                                 {"display_mode", "mask"},
-                                 {"icon", ":/Test/Node.png"},
-                                 {"small_icon", ":/Test/Node12.png"},
-                                 {"published", true},
-                                 {"plugs", QJsonArray()},
-                                 {"attributes", QJsonArray()},
-                                 {"creates_nodes", true},
-                                 {"source", good_path}}))
-        << QJsonDocument(good).toJson().toStdString();
+    EXPECT_EQ(QJsonDocument(good).toJson(QJsonDocument::Compact).toStdString(),
+              R"({"attributes":[],"category":"Test","creates_nodes":true,"display_mode":"mask",)"
+              R"("icon":":/Test/Node.png","name":"good type","plugs":[],"published":true,)"
+              R"("small_icon":":/Test/Node12.png","source":")" +
+                  good_path.toStdString() + R"(","type":"10,90,0"})");
     const QJsonObject hidden = FindType(types, "10,90,1");
     EXPECT_TRUE(hidden["name"] == "good hidden" && hidden["published"] == false &&
                 hidden["creates_nodes"] == true && hidden["category"] == "")
