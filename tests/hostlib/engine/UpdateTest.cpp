@@ -5,7 +5,8 @@
 
 namespace {
 
-// Records the types it hears; optionally removes itself, or posts one more event, on the first call.
+// Records the types it hears; optionally removes itself, or posts one more event, on the first
+// call.
 class RecordingListener : public NodeListener {
 public:
     void OnNodeEvent(Node* node, const NodeEvent& event) override {
@@ -83,8 +84,9 @@ TEST_F(UpdateTest, EngineChangesPostTheirEvents) {
     node->SetName("renamed");
     ASSERT_TRUE(Connect(source, 0, node, 2));
     Flush();
-    ASSERT_EQ(listener.m_types, (std::vector<uint32_t>{kEventAttributeChanged, kEventNameChanged,
-                                                       kEventConnectionChanged, kEventPlugsChanged}));
+    ASSERT_EQ(listener.m_types,
+              (std::vector<uint32_t>{kEventAttributeChanged, kEventNameChanged,
+                                     kEventConnectionChanged, kEventPlugsChanged}));
     EXPECT_EQ(listener.m_heard[0].second.m_parameter, 1u);
     EXPECT_EQ(listener.m_heard[2].second.m_parameter, 2u);
 
