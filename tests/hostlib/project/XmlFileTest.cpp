@@ -59,6 +59,8 @@ TEST(XmlFile, TextThatTinyXmlMustNotParseIsRefused) {
         // and read the markup after it as an attribute value, or read past the end.
         {"<a x=\"\xf0\"/>", "malformed UTF-8 at byte 6"},
         {"<a>\xe2\x82", "malformed UTF-8"},
+        // No lead byte above 0xF4, however many continuation bytes follow.
+        {"<a x=\"\xf8\x88\x80\x80\"/>", "malformed UTF-8"},
     };
     for (const auto& [text, reason] : cases) {
         SCOPED_TRACE(text.substr(0, 40));
