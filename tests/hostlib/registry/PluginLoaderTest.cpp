@@ -30,34 +30,17 @@ bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-// What quillmar nodes lists of this plug-in is checked by QuillmarNodesTest; here the rest.
-TEST(PluginLoader, GoodPluginRegistersItsTypesSkipsTheFaultyOnesAndLoadsOnce) {
+// What quillmar nodes lists of this plug-in (its types, sources and load errors) is checked by
+// QuillmarNodesTest; here the rest.
+TEST(PluginLoader, GoodPluginIsToldItLoadedAndLoadsOnce) {
     const std::string path = QM_TEST_PLUGIN_GOOD;
     NodeTypeRegistry& registry = NodeTypeRegistry::Get();
     PluginLoader& loader = PluginLoader::Get();
     const PluginLoader::Report report = loader.LoadDirectories({FolderOf(path)});
     ASSERT_EQ(report.m_loaded, std::vector<std::string>{path});
-    ASSERT_EQ(report.m_errors.size(), 2u);
-    const std::string& taken = report.m_errors[0];
-    EXPECT_TRUE(taken.starts_with(path + ": ") && Contains(taken, "10,2,0") &&
-                Contains(taken, "already registered"))
-        << taken;
-    const std::string& uncreatable = report.m_errors[1];
-    EXPECT_TRUE(uncreatable.starts_with(path + ": ") && Contains(uncreatable, "10,90,2") &&
-                Contains(uncreatable, "no creation function"))
-        << uncreatable;
-    EXPECT_EQ(registry.Find(NodeType(10, 90, 2)), nullptr);
-
-    // The unpublished type has no interface but the host can make its nodes.
-    const NodeTypeRegistry::Entry* hidden = registry.Find(NodeType(10, 90, 1));
-    ASSERT_NE(hidden, nullptr);
-    EXPECT_TRUE(!hidden->m_interface && hidden->m_source == path);
-    for (const NodeType& type : {NodeType(10, 90, 0), NodeType(10, 90, 1)}) {
-        RefPtr<Node> node(registry.CreateNode(type));
-        ASSERT_TRUE(node);
-        EXPECT_EQ(node->GetNodeType(), type);
-    }
-
+    EXPECT_EQ(report.m_errors.size(), 2u);
+    EXPECT_EQ(registry.Find(NodeType(10, 90, 2)), nullptr)
+        << "registered without a creation function";
     const PluginLoader::Plugin& plugin = loader.GetPlugins().back();
     ASSERT_TRUE(plugin.m_path == path && plugin.m_library);
     EXPECT_EQ(plugin.m_library->GetDescription(), "loaded") << "OnLoaded was not called";

@@ -89,7 +89,10 @@ TEST(QuillmarNodes, ListsStandardAndPluginTypesWithTheirSourceAndLoadErrorsAsJso
         EXPECT_TRUE(QString::fromUtf8(run.m_err).contains(error)) << run.m_err.toStdString();
     }
     EXPECT_TRUE(errors[0].toString().contains("10,2,0") &&
-                errors[1].toString().contains("10,90,2"));
+                errors[0].toString().contains("already registered") &&
+                errors[1].toString().contains("10,90,2") &&
+                errors[1].toString().contains("no creation function"))
+        << QJsonDocument(errors).toJson().toStdString();
 
     // The text form has one line per type, in the same order, the source in an aligned last column.
     const ProgramRun text_run = RunQuillmar({"nodes"});
