@@ -52,6 +52,7 @@ double RunOf(const Node::Value& value) {
 TEST(ValuePublishingTest, ReadersOnAnotherThreadSeeWholeStoresInOrder) {
     constexpr int kRuns = 50000;
     RefPtr<ScalarsNode> node = new ScalarsNode();
+    std::atomic<bool> reading{false};
     std::atomic<bool> done{false};
     int torn = 0;
     int backwards = 0;
@@ -66,8 +67,13 @@ TEST(ValuePublishingTest, ReadersOnAnotherThreadSeeWholeStoresInOrder) {
                 last[k] = std::max(last[k], run);
                 ++reads;
             }
+            reading.store(true, std::memory_order_release);
         }
     });
+    // On a busy machine the reader may start late: the stores must not all be over by then.
+    while (!reading.load(std::memory_order_acquire)) {
+        std::this_thread::yield();
+    }
     for (int run = 1; run <= kRuns; ++run) {
         node->m_run = run;
         node->SetDirtyAllOutplugs();
