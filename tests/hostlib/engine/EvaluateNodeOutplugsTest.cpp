@@ -128,35 +128,3 @@ TEST_F(EvaluateNodeOutplugsTest, StatesKeepEveryReportSinceTheEvaluationBeganAnd
     EXPECT_EQ(Evaluate({{after, 0}}), 3);
     EXPECT_EQ(a->GetState() + b->GetState(), 0u);
 }
-
-// A copy does not carry the lock, a move does; assignment releases the old lock.
-TEST_F(EvaluateNodeOutplugsTest, ValueLocks) {
-    TestNode* node = Source(2);
-    Evaluate({{node, 0}});
-    Node::Value held = node->LockValue(0);
-    EXPECT_EQ(held.m_owner, node);
-    {
-        Node::Value second = node->LockValue(0);  // shared
-        EXPECT_EQ(node->GetNumValueLocks(), 2u);
-    }
-    Node::Value copy = held;
-    node->ReleaseValue(copy);
-    EXPECT_EQ(node->GetNumValueLocks(), 1u);
-    Node::Value moved = std::move(held);
-    node->ReleaseValue(held);
-    EXPECT_EQ(node->GetNumValueLocks(), 1u);
-    node->ReleaseValue(moved);
-    node->ReleaseValue(moved);
-    EXPECT_EQ(node->GetNumValueLocks(), 0u);
-
-    Node::Value target = node->LockValue(0);
-    target = node->LockValue(0);
-    EXPECT_EQ(node->GetNumValueLocks(), 1u);
-    target = copy;
-    EXPECT_TRUE(node->LockValue(7).IsEmpty());
-    EXPECT_EQ(node->GetNumValueLocks(), 0u);
-    // Unlocked (not left exclusive by a double release), the evaluator can store a new value.
-    node->SetA0(3);
-    Evaluate({{node, 0}});
-    EXPECT_EQ(Result(node), 3.0);
-}
