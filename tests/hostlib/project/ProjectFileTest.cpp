@@ -15,8 +15,6 @@
 #include "host/Attribute.h"
 #include "host/Container.h"
 #include "host/DynamicNode.h"
-#include "host/Engine.h"
-#include "host/Helper.h"
 #include "host/NodeFactory.h"
 #include "host/NodeGraph.h"
 #include "host/NodeTypeRegistry.h"
@@ -30,9 +28,7 @@ namespace {
 // A test node with an attribute of every type, same-named plugs, an expanding input and a version
 // the test chooses. Number attributes added after construction are listed in a side file by
 // SaveDefinitions and re-created by LoadDefinitions; saved values of unknown attributes named
-// "kept_..." are kept as records. PostLoad acts on the label: "fail post load" fails, "throw in
-// post load" throws, and "include:PATH" reads the project PATH (relative to the node's own
-// project) into m_inner_graph, as a node running a saved project does.
+// "kept_..." are kept as records. PostLoad fails or throws when the label says so.
 class RecordingNode : public DynamicNode {
 public:
     static NodeType Type() { return NodeType(900, 1, 1); }
@@ -97,12 +93,6 @@ public:
         if (label == "throw in post load") {
             throw std::runtime_error("thrown on purpose");
         }
-        if (label.starts_with("include:")) {
-            ++s_num_includes;
-            m_inner_graph = new NodeGraph();
-            m_inner_status = ProjectFile::Read(Helper::MakeProjectAbsolute(this, label.substr(8)),
-                                               *m_inner_graph);
-        }
         return Status::Ok();
     }
     // A number attribute that only the side file brings back.
@@ -113,9 +103,6 @@ public:
     bool m_lose_side_file = false;  // SaveDefinitions names its side file without writing it
     uint32_t m_loaded_version = 0;
     size_t m_attributes_at_post_load = 0;
-    RefPtr<NodeGraph> m_inner_graph;
-    Status m_inner_status;
-    static inline int s_num_includes = 0;  // by all nodes, to show where reading stops
 };
 
 class RecordingNodeFactory : public NodeFactory {
@@ -183,43 +170,7 @@ protected:
         EXPECT_TRUE(CompressFiles(name + ".content", names, name, error)) << error;
         return name;
     }
-
-    // Writes a project of one plain node and one node per included path.
-    static void WriteProject(const std::string& name, const std::vector<std::string>& includes) {
-        RefPtr<NodeGraph> graph = new NodeGraph();
-        graph->CreateNode(RecordingNode::Type());
-        for (const std::string& include : includes) {
-            graph->CreateNode(RecordingNode::Type())
-                ->GetAttribute("label")
-                ->SetString("include:" + include, false);
-        }
-        EXPECT_EQ(ProjectFile::Write(*graph, name).GetCode(), 0);
-    }
 };
-
-TEST_F(ProjectFileTest, RelativePathsFollowTheProjectThatHoldsTheNode) {
-    RefPtr<NodeGraph> graph = new NodeGraph();
-    graph->SetFilePath("/projects/a/main.qmr");
-    Node* node = graph->CreateNode(RecordingNode::Type());
-    RefPtr<NodeGraph> unsaved = new NodeGraph();
-    Node* in_unsaved = unsaved->CreateNode(RecordingNode::Type());
-    RefPtr<Node> loose = new RecordingNode();
-    const RefPtr<NodeGraph> saved_document = Engine::Get()->GetDocument();
-    RefPtr<NodeGraph> document = new NodeGraph();
-    document->SetFilePath("/documents/doc.qmr");
-    Engine::Get()->SetDocument(document.Get());
-
-    EXPECT_EQ(Helper::MakeProjectAbsolute(node, "images/x.png"), "/projects/a/images/x.png");
-    EXPECT_EQ(Helper::MakeProjectAbsolute(node, "/elsewhere/x.png"), "/elsewhere/x.png");
-    // Without a project file of its own, a node's paths follow the open document.
-    EXPECT_EQ(Helper::MakeProjectAbsolute(loose.Get(), "x.png"), "/documents/x.png");
-    EXPECT_EQ(Helper::MakeProjectAbsolute(in_unsaved, "x.png"), "/documents/x.png");
-    EXPECT_EQ(Helper::MakeProjectAbsolute(nullptr, "sub/x.png"), "/documents/sub/x.png");
-    // And without any project file, the working directory.
-    Engine::Get()->SetDocument(nullptr);
-    EXPECT_EQ(Helper::MakeProjectAbsolute(loose.Get(), "x.png"), (m_folder / "x.png").string());
-    Engine::Get()->SetDocument(saved_document.Get());
-}
 
 TEST_F(ProjectFileTest, GraphWrittenAndReadBackIsTheSame) {
     // Every attribute type, a side file, versions, same-named plugs on both ends and the expanding
@@ -266,20 +217,6 @@ TEST_F(ProjectFileTest, GraphWrittenAndReadBackIsTheSame) {
     ASSERT_EQ(ProjectFile::Write(*read, "graph.qmr").GetCode(), 0);
     EXPECT_EQ(Describe(*Read("graph.qmr", status)), Describe(*graph));
     EXPECT_EQ(status.GetCode(), 0);
-
-    // In a folder: indices, the active flag and versions are written only when not the default.
-    std::vector<std::string> files;
-    fs::create_directory("folder");
-    ASSERT_EQ(graph->ProjectWrite((m_folder / "folder").string(), files).GetCode(), 0);
-    EXPECT_EQ(files, (std::vector<std::string>{"Project.xml", "node0_definitions.txt"}));
-    const std::string xml = ReadText("folder/Project.xml");
-    EXPECT_NE(xml.find("<QuillmarProject major=\"1\" minor=\"0\">"), std::string::npos) << xml;
-    EXPECT_NE(xml.find("definitions=\"node0_definitions.txt\""), std::string::npos);
-    EXPECT_NE(xml.find("from_index=\"1\""), std::string::npos);
-    EXPECT_NE(xml.find("to_index=\"1\""), std::string::npos);
-    EXPECT_EQ(xml.find("_index=\"0\""), std::string::npos);
-    EXPECT_EQ(xml.find("active="), xml.rfind("active=\"0\""));
-    EXPECT_EQ(xml.find("version=", xml.find("<QuillmarProject")), xml.rfind("version=\"3\""));
 
     // A failed write keeps the existing file.
     const std::string before = ReadText("graph.qmr");
@@ -438,41 +375,6 @@ TEST_F(ProjectFileTest, FilesThatAreNotProjectsAreRefusedCleanly) {
     EXPECT_TRUE(fs::is_empty(temporary));
 
     saved_tmpdir ? ::setenv("TMPDIR", saved_tmpdir->c_str(), 1) : ::unsetenv("TMPDIR");
-}
-
-// Every include on the way reports the refusal; a project included twice without a cycle is read.
-TEST_F(ProjectFileTest, ProjectIncludingItselfIsRefusedByEveryRead) {
-    WriteProject("self.qmr", {"./self.qmr"});
-    fs::create_symlink(m_folder / "self.qmr", "alias.qmr");
-    WriteProject("a.qmr", {"b.qmr"});
-    WriteProject("b.qmr", {"a.qmr"});
-    const std::vector<std::tuple<std::string, std::string, int>> cases = {
-        {"alias.qmr", "self.qmr", 1}, {"a.qmr", "a.qmr", 2}};
-    for (const auto& [opened, included, depth] : cases) {
-        SCOPED_TRACE(opened);
-        const std::string message = "The project includes itself: " + included + ".";
-        Status status;
-        RefPtr<NodeGraph> level = Read(opened, status);
-        EXPECT_EQ(status.GetMessage(), message);
-        for (int i = 0; i < depth; ++i) {
-            ASSERT_EQ(level->GetNumNodes(), 2u);
-            const RecordingNode* include = Recording(*level, 1);
-            EXPECT_EQ(include->m_inner_status.GetMessage(), message);
-            ASSERT_TRUE(include->m_inner_graph.Get());
-            level = include->m_inner_graph;
-        }
-        EXPECT_EQ(level->GetNumNodes(), 0u);
-    }
-
-    WriteProject("leaf.qmr", {});
-    WriteProject("middle.qmr", {"leaf.qmr"});
-    WriteProject("top.qmr", {"middle.qmr", "leaf.qmr", "middle.qmr"});
-    RecordingNode::s_num_includes = 0;
-    Status status;
-    RefPtr<NodeGraph> graph = Read("top.qmr", status);
-    EXPECT_EQ(status.GetCode(), 0) << status.GetMessage();
-    EXPECT_EQ(RecordingNode::s_num_includes, 5);
-    EXPECT_EQ(Recording(*Recording(*graph, 3)->m_inner_graph, 1)->m_inner_graph->GetNumNodes(), 1u);
 }
 
 }  // namespace
