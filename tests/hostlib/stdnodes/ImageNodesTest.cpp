@@ -5,19 +5,14 @@
 #include <filesystem>
 
 #include "host/ImageFile.h"
-#include "host/Material.h"
 #include "host/ScopedTemporaryDirectory.h"
 #include "host/Threads.h"
-#include "hostlib/stdnodes/BlendNode.h"
 #include "hostlib/stdnodes/BlurNode.h"
 #include "hostlib/stdnodes/ImageSizeNode.h"
-#include "hostlib/stdnodes/MaterialImageNode.h"
-#include "hostlib/stdnodes/MaterialNode.h"
 #include "hostlib/stdnodes/NoiseNode.h"
 #include "hostlib/stdnodes/NumberNode.h"
 #include "hostlib/stdnodes/ReaderNode.h"
 #include "hostlib/stdnodes/SolidNode.h"
-#include "hostlib/stdnodes/WriterNode.h"
 #include "tests/hostlib/stdnodes/StandardNodeTest.h"
 
 namespace {
@@ -111,24 +106,7 @@ TEST_F(ImageNodesTest, GeneratorsRefuseSizesOutOfRange) {
     }
 }
 
-TEST_F(ImageNodesTest, BlurKeepsTheSumAndRepeatsEdges) {
-    RefPtr<Image> spot(new Image(9, 9, 2));
-    std::fill_n(spot->GetPixel(4, 4), 4, 25.0f);
-    BlurNode* blur = Add<BlurNode>();
-    Connect(Add<ImageSourceNode>(spot.Get()), blur, "image");
-    SetNumber(blur, "radius", 1.6);  // rounds to 2
-    const Image* out = Evaluate(blur).m_image;
-    ASSERT_NE(out, nullptr);
-    double sum = 0.0;
-    for (uint32_t p = 0; p < 81; ++p) {
-        const uint32_t x = p % 9;
-        const uint32_t y = p / 9;
-        const bool inside = x >= 2 && x <= 6 && y >= 2 && y <= 6;
-        EXPECT_NEAR(out->GetPixel(x, y)[1], inside ? 1.0f : 0.0f, 1e-6f) << x << "," << y;
-        sum += out->GetPixel(x, y)[3];
-    }
-    EXPECT_NEAR(sum, 25.0, 1e-4);
-
+TEST_F(ImageNodesTest, BlurRepeatsEdges) {
     // A ramp 1, 2, 3, 4 across x: with edges repeated, the first pixel's window at radius 1 is
     // (v0 + v0 + v1) / 3 across and the same value down the columns.
     RefPtr<Image> ramp(new Image(4, 3));
@@ -137,7 +115,7 @@ TEST_F(ImageNodesTest, BlurKeepsTheSumAndRepeatsEdges) {
     }
     BlurNode* edges = Add<BlurNode>();
     Connect(Add<ImageSourceNode>(ramp.Get()), edges, "image");
-    out = Evaluate(edges).m_image;
+    const Image* out = Evaluate(edges).m_image;
     ASSERT_NE(out, nullptr);
     for (uint32_t y = 0; y < 3; ++y) {
         EXPECT_NEAR(out->GetPixel(0, y)[0], 4.0f / 3.0f, 1e-6f);
@@ -170,49 +148,6 @@ TEST_F(ImageNodesTest, NoiseAndBlurGiveTheSameBitsWithAnyNumberOfThreads) {
         SCOPED_TRACE(i);
         EXPECT_TRUE(SamePixels(results[i].Get(), results[i + 4].Get()));
     }
-}
-
-// Blend, Writer and Material pass on copies; inactive nodes give nothing, nor do the nodes they
-// feed.
-TEST_F(ImageNodesTest, BlendWriterAndMaterialPassCopiesOn) {
-    SolidNode* background = AddSolid(4.0, 4.0, {1.0, 0.0, 0.0, 1.0});
-    SolidNode* foreground = AddSolid(2.0, 2.0, {0.0, 0.0, 1.0, 0.5});
-    BlendNode* blend = Add<BlendNode>();
-    Connect(background, blend, "background");
-    const Image* copy = Evaluate(blend).m_image;
-    ASSERT_NE(copy, nullptr);
-    EXPECT_NE(copy, background->GetImageValue(0));
-    EXPECT_EQ(PixelOf(copy, 3, 3), (std::vector<float>{1, 0, 0, 1}));
-    Connect(foreground, blend, "foreground");
-    const Image* over = Evaluate(blend).m_image;
-    EXPECT_EQ(PixelOf(over, 1, 1), (std::vector<float>{0.5f, 0, 0.5f, 1}));
-    EXPECT_EQ(PixelOf(over, 2, 1), (std::vector<float>{1, 0, 0, 1}));
-
-    WriterNode* writer = Add<WriterNode>();
-    Connect(blend, writer, "image");
-    const Image* written = Evaluate(writer).m_image;
-    EXPECT_NE(written, blend->GetImageValue(0));
-    EXPECT_TRUE(SamePixels(written, blend->GetImageValue(0)));
-
-    MaterialNode* material = Add<MaterialNode>();
-    Connect(blend, material, "base_color");
-    Connect(foreground, material, "height");
-    const Material* made = Evaluate(material).m_material;
-    ASSERT_NE(made, nullptr);
-    EXPECT_EQ(made->GetImageNames(), (std::vector<std::string>{"base_color", "height"}));
-    EXPECT_NE(made->GetImage("base_color"), blend->GetImageValue(0));
-    MaterialImageNode* pick = Add<MaterialImageNode>();
-    Connect(material, pick, "material");
-    pick->GetAttribute("channel")->SetChoice("height", false);
-    const Image* height = Evaluate(pick).m_image;
-    EXPECT_NE(height, made->GetImage("height"));
-    EXPECT_TRUE(SamePixels(height, foreground->GetImageValue(0)));
-    pick->GetAttribute("channel")->SetChoice("normal", false);
-    EXPECT_EQ(Evaluate(pick).m_image, nullptr);
-
-    background->SetActive(false);
-    EXPECT_EQ(Evaluate(background).m_image, nullptr);
-    EXPECT_EQ(Evaluate(writer).m_image, nullptr);
 }
 
 TEST_F(ImageNodesTest, ReaderReadsRelativeToTheProjectKeepsItsImageAndReportsUnreadableFiles) {
