@@ -3,7 +3,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -326,9 +325,7 @@ TEST_F(ProjectFileTest, FilesThatAreNotProjectsAreRefusedCleanly) {
     // Temporary folders of the reads go here, to see that none is left behind.
     const fs::path temporary = m_folder / "tmp";
     fs::create_directory(temporary);
-    const char* saved = ::getenv("TMPDIR");
-    const std::optional<std::string> saved_tmpdir =
-        saved ? std::optional<std::string>(saved) : std::nullopt;
+    const std::string saved_tmpdir = ::getenv("TMPDIR") ? ::getenv("TMPDIR") : "";
     ::setenv("TMPDIR", temporary.c_str(), 1);
 
     // Deep enough to overflow TinyXML's recursive parser.
@@ -374,7 +371,7 @@ TEST_F(ProjectFileTest, FilesThatAreNotProjectsAreRefusedCleanly) {
     EXPECT_EQ(fs::current_path(), m_folder);
     EXPECT_TRUE(fs::is_empty(temporary));
 
-    saved_tmpdir ? ::setenv("TMPDIR", saved_tmpdir->c_str(), 1) : ::unsetenv("TMPDIR");
+    saved_tmpdir.empty() ? ::unsetenv("TMPDIR") : ::setenv("TMPDIR", saved_tmpdir.c_str(), 1);
 }
 
 }  // namespace
