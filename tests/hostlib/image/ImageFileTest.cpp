@@ -61,13 +61,6 @@ TEST_F(ImageFileTest, FloatFormatsKeepValuesAsTheyAre) {
                   floats)
             << name;
     }
-
-    // Grey fills red, green and blue; a missing alpha is 1.
-    WriteText("grey.pgm", "P2\n2 1\n255\n0 51\n");
-    RefPtr<Image> grey = ImageFile::Read("grey.pgm", error);
-    ASSERT_TRUE(grey) << error;
-    ExpectPixel(*grey, 0, 0, {0.0f, 0.0f, 0.0f, 1.0f});
-    ExpectPixel(*grey, 1, 0, {0.2f, 0.2f, 0.2f, 1.0f});
 }
 
 TEST_F(ImageFileTest, BadFilesAndPathsGiveMessages) {

@@ -10,30 +10,6 @@
 #include "host/RefPtr.h"
 #include "tests/hostlib/image/PixelTest.h"
 
-TEST(ImageOpTest, MixModesWorkPerChannelWithoutClamping) {
-    const Image background = MakeImage(1, 1, {0.8f, 0.1f, -0.5f, 0.25f}, 2);
-    const Image foreground = OnePixel({0.7f, 0.3f, 0.5f, 1.0f});
-    const std::pair<const char*, Rgba> cases[] = {
-        {"add", {1.5f, 0.4f, 0.0f, 1.25f}},          {"subtract", {0.1f, -0.2f, -1.0f, -0.75f}},
-        {"multiply", {0.56f, 0.03f, -0.25f, 0.25f}}, {"min", {0.7f, 0.1f, -0.5f, 0.25f}},
-        {"max", {0.8f, 0.3f, 0.5f, 1.0f}},
-    };
-    for (const auto& [mode, expected] : cases) {
-        SCOPED_TRACE(mode);
-        RefPtr<Image> mixed(ImageOp::MixBgFgImages(&background, &foreground, mode));
-        ASSERT_TRUE(mixed);
-        ExpectPixel(*mixed, 0, 0, expected);
-    }
-    RefPtr<Image> copy(ImageOp::MixBgFgImages(&background, nullptr, "min"));
-    ASSERT_TRUE(copy);
-    EXPECT_EQ(copy->GetColorMode(), 2);
-    ExpectPixel(*copy, 0, 0, {0.8f, 0.1f, -0.5f, 0.25f});
-    // Mode names are exact.
-    EXPECT_EQ(ImageOp::MixBgFgImages(&background, &foreground, "average"), nullptr);
-    EXPECT_EQ(ImageOp::MixBgFgImages(&background, &foreground, "Add"), nullptr);
-    EXPECT_EQ(ImageOp::MixBgFgImages(nullptr, &foreground, "add"), nullptr);
-}
-
 // Clamp limits every channel to [0, 1] and takes NaN to 0; Multiply scales all four channels.
 TEST(ImageOpTest, MultiplyAndClamp) {
     Image image = MakeImage(2, 1, {2.0f, -1.0f, 0.5f, 3.0f, std::nanf(""), 1.5f, 0.2f, 0.4f});
