@@ -50,9 +50,7 @@ TEST(NodeTypeRegistry, RegistersInOrderCreatesNodesAndKeepsEntriesInPlace) {
     }
     EXPECT_EQ(registry.Find(first_type), found) << "an entry moved when later types were added";
     for (const NodeType& type : {first_type, hidden}) {
-        RefPtr<Node> node(registry.CreateNode(type));
-        ASSERT_TRUE(node);
-        EXPECT_EQ(node->GetNodeType(), type);
+        EXPECT_EQ(RefPtr<Node>(registry.CreateNode(type))->GetNodeType(), type);
     }
     EXPECT_EQ(registry.CreateNode(NodeType(10, 80, 999)), nullptr);
 }

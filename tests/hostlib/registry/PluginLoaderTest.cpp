@@ -3,9 +3,7 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -111,28 +109,6 @@ TEST(PluginLoader, FaultyPluginsLoadWhollyOrNotAtAll) {
     EXPECT_THROW(registry.CreateNode(NodeType(10, 91, 0)), std::runtime_error);
     EXPECT_EQ(registry.GetEntries().size(), count);
     EXPECT_TRUE(RefPtr<Node>(registry.CreateNode(NodeType(10, 2, 0))));
-}
-
-TEST(PluginLoader, DefaultFoldersComeFromTheEnvironmentOrTheHostLibrary) {
-    const char* variable = "QUILLMAR_PLUGIN_PATH";
-    const char* old = std::getenv(variable);
-    const std::optional<std::string> saved = old ? std::optional<std::string>(old) : std::nullopt;
-    setenv(variable, "/a::/b/c:", 1);
-    const std::vector<std::string> listed = PluginLoader::GetDefaultDirectories();
-    setenv(variable, "", 1);
-    const std::vector<std::string> set_empty = PluginLoader::GetDefaultDirectories();
-    unsetenv(variable);
-    std::string error;
-    const std::vector<std::string> unset = PluginLoader::GetDefaultDirectories(&error);
-    if (saved) {
-        setenv(variable, saved->c_str(), 1);
-    }
-
-    EXPECT_EQ(listed, (std::vector<std::string>{"/a", "/b/c"}));
-    EXPECT_TRUE(set_empty.empty());
-    EXPECT_TRUE(error.empty()) << error;
-    ASSERT_EQ(unset.size(), 1u);
-    EXPECT_TRUE(std::filesystem::equivalent(unset[0], QM_TEST_HOST_PLUGIN_DIR));
 }
 
 }  // namespace
