@@ -1,4 +1,3 @@
-#include "host/NodeGraph.h"
 #include "tests/hostlib/engine/EngineTest.h"
 
 using NodePlugsTest = EngineTest;
@@ -102,37 +101,4 @@ TEST_F(NodePlugsTest, RebuildKeepsConnectionsOfSurvivingPlugs) {
     EXPECT_EQ(Targets(node), (std::vector<Link>{{first, 0}}));
     EXPECT_EQ(first->GetInplugNode(0), node);
     EXPECT_EQ(second->GetInplugNode(0), nullptr);
-}
-
-TEST_F(NodePlugsTest, GraphOwnsAndDisconnectsItsNodes) {
-    RefPtr<NodeGraph> other = new NodeGraph();
-    TestNode* kept = Make(0, 1, 1);
-    other->AddNode(kept);
-    {
-        RefPtr<NodeGraph> graph = new NodeGraph();
-        TestNode* a = new TestNode(0, 0, 1);
-        TestNode* b = new TestNode(0, 1, 1);
-        EXPECT_TRUE(graph->AddNode(a));
-        EXPECT_TRUE(graph->AddNode(b, 0));
-        EXPECT_FALSE(graph->AddNode(a));
-        EXPECT_FALSE(other->AddNode(a));
-        EXPECT_FALSE(graph->AddNode(nullptr));
-        EXPECT_EQ(graph->GetNode(0), b);
-        EXPECT_TRUE(graph->ConnectNodes(a, "out0", 0, b, "in", 0));
-        EXPECT_FALSE(graph->ConnectNodes(a, "out0", 1, b, "in", 0));
-        EXPECT_FALSE(graph->ConnectNodes(a, "out0", 0, b, "missing", 0));
-        EXPECT_TRUE(graph->ConnectNodes(a, "out0", 0, kept, "in", 0));
-
-        RefPtr<Node> survivor = b;
-        EXPECT_TRUE(graph->DeleteNode(b));
-        EXPECT_FALSE(graph->DeleteNode(b));
-        EXPECT_EQ(survivor->GetGraph(), nullptr);
-        EXPECT_EQ(survivor->GetInplugNode(0), nullptr);
-        EXPECT_EQ(a->GetNumConnectedToOutplug(), 1u);
-    }
-    // The graph went with its node, across the graph boundary too.
-    EXPECT_EQ(kept->GetInplugNode(0), nullptr);
-    other->Clear();
-    EXPECT_EQ(other->GetNumNodes(), 0u);
-    EXPECT_EQ(kept->GetGraph(), nullptr);
 }

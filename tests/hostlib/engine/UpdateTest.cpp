@@ -44,6 +44,5 @@ TEST_F(UpdateTest, EngineChangesPostTheirEvents) {
     node->PostEvent(kEventInplugChanged, 0);
     EXPECT_FALSE(after->IsOutplugDirty(0));
     Flush();
-    EXPECT_TRUE(node->IsOutplugDirty(0) && after->IsOutplugDirty(0));
-    EXPECT_FALSE(source->IsOutplugDirty(0));
+    EXPECT_TRUE(node->IsOutplugDirty(0) && after->IsOutplugDirty(0) && !source->IsOutplugDirty(0));
 }

@@ -158,12 +158,6 @@ TEST_F(ContainerTest, ArchivesAreCheckedAgainstPathsKindsAndLimits) {
         EXPECT_TRUE(fs::is_empty(m_work));
         EXPECT_EQ(Outside(), outside);
     }
-
-    WriteText(m_archive, "not an archive");
-    std::string error;
-    EXPECT_FALSE(DecompressFiles(m_archive.string(), error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_FALSE(DecompressFiles((m_folder / "absent.zip").string()));
 }
 
 TEST_F(ContainerTest, ExistingLinksInTheFolderAreNeverWrittenThrough) {
