@@ -72,5 +72,5 @@ TEST(AttributeTest, ChoiceListsOfManyAttributesStayTheirOwn) {
     EXPECT_EQ(first->GetChoiceNames(), (std::vector<std::string>{"a", "b", "c"}));
     EXPECT_EQ(first->GetChoice() + second->GetChoice(), "bc");
     second->SetChoiceNames("p,q");
-    EXPECT_EQ(second->GetInteger(), 0);
+    EXPECT_EQ(second->GetChoice(), "p");
 }

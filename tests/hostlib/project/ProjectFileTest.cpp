@@ -212,10 +212,6 @@ TEST_F(ProjectFileTest, GraphWrittenAndReadBackIsTheSame) {
     EXPECT_EQ(Recording(*read, 0)->m_attributes_at_post_load, 8u);
     EXPECT_EQ(Recording(*read, 0)->m_loaded_version, 0u);
     EXPECT_EQ(Recording(*read, 1)->m_loaded_version, 3u);
-    // Writing again over the file gives a file that reads back the same.
-    ASSERT_EQ(ProjectFile::Write(*read, "graph.qmr").GetCode(), 0);
-    EXPECT_EQ(Describe(*Read("graph.qmr", status)), Describe(*graph));
-    EXPECT_EQ(status.GetCode(), 0);
 
     // A failed write keeps the existing file.
     const std::string before = ReadText("graph.qmr");

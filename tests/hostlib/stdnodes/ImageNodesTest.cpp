@@ -25,13 +25,6 @@ bool SamePixels(const Image* a, const Image* b) {
 
 class ImageNodesTest : public StandardNodeTest {
 protected:
-    SolidNode* AddSolid(double width, double height, const Rgbo& color) {
-        SolidNode* solid = Add<SolidNode>();
-        SetNumber(solid, "width", width);
-        SetNumber(solid, "height", height);
-        solid->GetAttribute("color")->SetRgbo(color, false);
-        return solid;
-    }
     NoiseNode* AddNoise(double width, double height, double scale) {
         NoiseNode* noise = Add<NoiseNode>();
         SetNumber(noise, "width", width);
@@ -44,7 +37,7 @@ protected:
 TEST_F(ImageNodesTest, GeneratorsRefuseSizesOutOfRange) {
     // Solid's width comes from a connection, Noise's height from its own attribute.
     NumberNode* number = Add<NumberNode>();
-    SolidNode* solid = AddSolid(2.0, 2.0, {});
+    SolidNode* solid = Add<SolidNode>();
     Connect(number, solid, "width");
     NoiseNode* noise = AddNoise(2.0, 2.0, 8.0);
     const struct {
