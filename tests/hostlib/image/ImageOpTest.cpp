@@ -4,55 +4,19 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <random>
 
 #include "host/Blend.h"
 #include "host/RefPtr.h"
 #include "tests/hostlib/image/PixelTest.h"
 
-TEST(ImageOpTest, MixModesWorkPerChannelWithoutClamping) {
-    const Image background = MakeImage(1, 1, {0.8f, 0.1f, -0.5f, 0.25f}, 2);
-    const Image foreground = OnePixel({0.7f, 0.3f, 0.5f, 1.0f});
-    const std::pair<const char*, Rgba> cases[] = {
-        {"add", {1.5f, 0.4f, 0.0f, 1.25f}},          {"subtract", {0.1f, -0.2f, -1.0f, -0.75f}},
-        {"multiply", {0.56f, 0.03f, -0.25f, 0.25f}}, {"min", {0.7f, 0.1f, -0.5f, 0.25f}},
-        {"max", {0.8f, 0.3f, 0.5f, 1.0f}},
-    };
-    for (const auto& [mode, expected] : cases) {
-        SCOPED_TRACE(mode);
-        RefPtr<Image> mixed(ImageOp::MixBgFgImages(&background, &foreground, mode));
-        ASSERT_TRUE(mixed);
-        EXPECT_EQ(mixed->GetRefCount(), 1u);
-        EXPECT_EQ(mixed->GetColorMode(), 2);
-        ExpectPixel(*mixed, 0, 0, expected);
-    }
-    RefPtr<Image> copy(ImageOp::MixBgFgImages(&background, nullptr, "min"));
-    ASSERT_TRUE(copy);
-    EXPECT_EQ(copy->GetColorMode(), 2);
-    ExpectPixel(*copy, 0, 0, {0.8f, 0.1f, -0.5f, 0.25f});
-    // Mode names are exact.
-    EXPECT_EQ(ImageOp::MixBgFgImages(&background, &foreground, "average"), nullptr);
-    EXPECT_EQ(ImageOp::MixBgFgImages(&background, &foreground, "Add"), nullptr);
-    EXPECT_EQ(ImageOp::MixBgFgImages(nullptr, &foreground, "add"), nullptr);
-}
-
-TEST(ImageOpTest, MultiplyScalesAndClampLimitsEveryChannel) {
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    const float infinity = std::numeric_limits<float>::infinity();
-    Image image = MakeImage(2, 1, {2.0f, -1.0f, 0.5f, 1.0f, nan, infinity, 0.0f, 3.0f});
+// Clamp limits every channel to [0, 1] and takes NaN to 0; Multiply scales all four channels.
+TEST(ImageOpTest, MultiplyAndClamp) {
+    Image image = MakeImage(2, 1, {2.0f, -1.0f, 0.5f, 3.0f, std::nanf(""), 1.5f, 0.2f, 0.4f});
     ImageOp::Multiply(&image, 0.5f);
-    ExpectPixel(image, 0, 0, {1.0f, -0.5f, 0.25f, 0.5f});
-    EXPECT_TRUE(std::isnan(image.GetPixel(1, 0)[0]));
-    EXPECT_EQ(image.GetPixel(1, 0)[3], 1.5f);
-
-    image.GetPixel(0, 0)[0] = 1.5f;
     ImageOp::Clamp(&image);
-    ExpectPixel(image, 0, 0, {1.0f, 0.0f, 0.25f, 0.5f});
-    ExpectPixel(image, 1, 0, {0.0f, 1.0f, 0.0f, 1.0f});
-
-    ImageOp::Multiply(nullptr, 2.0f);
-    ImageOp::Clamp(nullptr);
+    ExpectPixel(image, 0, 0, {1.0f, 0.0f, 0.25f, 1.0f});
+    ExpectPixel(image, 1, 0, {0.0f, 0.75f, 0.1f, 0.2f});
 }
 
 TEST(BlendTest, ModesMatchHandComputedPixels) {
@@ -103,23 +67,6 @@ TEST(BlendTest, ModesMatchHandComputedPixels) {
         out = Blend(&background, &foreground, nullptr, c.mode, 0, 0, 1);
         ExpectPixel(*out, 0, 0, b);
     }
-}
-
-TEST(BlendTest, RefusesBadArgumentsAndCopiesWithoutForeground) {
-    Image background(2, 2, 2);
-    background.Fill(0.1f, 0.2f, 0.3f, 0.4f);
-    EXPECT_EQ(Blend(nullptr, &background, nullptr, kBlendOver, 0, 1.0f, 1.0f), nullptr);
-    for (int mode : {kBlendOver - 1, kBlendMaximum + 1}) {
-        EXPECT_EQ(Blend(&background, &background, nullptr, mode, 0, 1.0f, 1.0f), nullptr);
-    }
-    RefPtr<Image> copy(Blend(&background, nullptr, nullptr, kBlendAdd, 0, 1.0f, 1.0f));
-    ASSERT_TRUE(copy);
-    EXPECT_EQ(copy->GetColorMode(), 2);
-    ExpectPixel(*copy, 1, 1, {0.1f, 0.2f, 0.3f, 0.4f});
-
-    Image out = OnePixel({7, 7, 7, 7});
-    EXPECT_FALSE(BlendInto(out, &background, &background, nullptr, 3, 0, 1.0f, 1.0f));
-    ExpectPixel(out, 0, 0, {7, 7, 7, 7});
 }
 
 // Odd sizes exercise the row walk and the loop tails. Every pixel is checked against the formulas,

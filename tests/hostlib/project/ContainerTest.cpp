@@ -108,43 +108,6 @@ protected:
     ContainerLimits m_saved_limits;
 };
 
-TEST_F(ContainerTest, CompressedFilesUnpackUnchangedWithProjectXmlFirst) {
-    const fs::path source = m_folder / "source";
-    fs::create_directories(source / "sub" / "deeper");
-    std::string binary(300000, '\0');
-    for (size_t i = 0; i < binary.size(); ++i) {
-        binary[i] = char((i * 7919) >> 3);
-    }
-    WriteText(source / "Project.xml", "<QuillmarProject major=\"1\" minor=\"0\"/>");
-    WriteText(source / "sub" / "deeper" / "data.bin", binary);
-    WriteText(source / "empty.txt", "");
-
-    std::string error;
-    ASSERT_TRUE(CompressFiles(source.string(), {"sub/deeper/data.bin", "Project.xml", "empty.txt"},
-                              m_archive.string(), error))
-        << error;
-    int code = 0;
-    zip_t* archive = zip_open(m_archive.c_str(), ZIP_RDONLY, &code);
-    ASSERT_NE(archive, nullptr);
-    EXPECT_STREQ(zip_get_name(archive, 0, 0), "Project.xml");
-    zip_stat_t stat;
-    ASSERT_EQ(zip_stat_index(archive, 1, 0, &stat), 0);
-    EXPECT_EQ(stat.comp_method, ZIP_CM_DEFLATE);
-    zip_discard(archive);
-
-    ASSERT_TRUE(DecompressFiles(m_archive.string(), error)) << error;
-    EXPECT_EQ(ListTree(m_work), (std::vector<std::string>{"Project.xml", "empty.txt", "sub",
-                                                          "sub/deeper", "sub/deeper/data.bin"}));
-    EXPECT_EQ(ReadText(m_work / "sub" / "deeper" / "data.bin"), binary);
-
-    // A failed write leaves the existing archive as it was.
-    const std::string before = ReadText(m_archive);
-    EXPECT_FALSE(
-        CompressFiles(source.string(), {"Project.xml", "missing.txt"}, m_archive.string(), error));
-    EXPECT_NE(error.find("missing.txt"), std::string::npos) << error;
-    EXPECT_EQ(ReadText(m_archive), before);
-}
-
 // A refused archive must leave nothing at all, since every entry is checked before anything is
 // written.
 TEST_F(ContainerTest, ArchivesAreCheckedAgainstPathsKindsAndLimits) {
@@ -195,12 +158,6 @@ TEST_F(ContainerTest, ArchivesAreCheckedAgainstPathsKindsAndLimits) {
         EXPECT_TRUE(fs::is_empty(m_work));
         EXPECT_EQ(Outside(), outside);
     }
-
-    WriteText(m_archive, "not an archive");
-    std::string error;
-    EXPECT_FALSE(DecompressFiles(m_archive.string(), error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_FALSE(DecompressFiles((m_folder / "absent.zip").string()));
 }
 
 TEST_F(ContainerTest, ExistingLinksInTheFolderAreNeverWrittenThrough) {

@@ -5,45 +5,19 @@
 #include <filesystem>
 
 #include "host/ImageFile.h"
-#include "host/Material.h"
 #include "host/ScopedTemporaryDirectory.h"
 #include "host/Threads.h"
-#include "hostlib/stdnodes/BlendNode.h"
 #include "hostlib/stdnodes/BlurNode.h"
-#include "hostlib/stdnodes/ImageSizeNode.h"
-#include "hostlib/stdnodes/MaterialImageNode.h"
-#include "hostlib/stdnodes/MaterialNode.h"
 #include "hostlib/stdnodes/NoiseNode.h"
 #include "hostlib/stdnodes/NumberNode.h"
 #include "hostlib/stdnodes/ReaderNode.h"
 #include "hostlib/stdnodes/SolidNode.h"
-#include "hostlib/stdnodes/WriterNode.h"
 #include "tests/hostlib/stdnodes/StandardNodeTest.h"
 
 namespace {
 
-// A node that hands out an image the test controls, standing in for any image source.
-class ImageSourceNode : public Node {
-public:
-    explicit ImageSourceNode(Image* image) : m_image(image) {
-        m_outplug_declarations.push_back({0, Value::Image, "image", 0});
-        UpdateInplugsAndOutplugs();
-    }
-    NodeType GetNodeType() const override { return {99, 0, 0}; }
-    std::string GetTypeName() const override { return "Source"; }
-    void EvaluateOutplug(uint32_t, const std::vector<const Value*>&) override {}
-    Image* GetImageValue(uint32_t) override { return m_image.Get(); }
-
-private:
-    RefPtr<Image> m_image;
-};
-
-std::vector<float> PixelOf(const Image* image, uint32_t x, uint32_t y) {
-    return {image->GetPixel(x, y), image->GetPixel(x, y) + 4};
-}
-
 bool SamePixels(const Image* a, const Image* b) {
-    return a->GetNumFloats() == b->GetNumFloats() &&
+    return a && b && a->GetNumFloats() == b->GetNumFloats() &&
            std::equal(a->GetData(), a->GetData() + a->GetNumFloats(), b->GetData());
 }
 
@@ -51,44 +25,21 @@ bool SamePixels(const Image* a, const Image* b) {
 
 class ImageNodesTest : public StandardNodeTest {
 protected:
-    SolidNode* AddSolid(double width, double height, const Rgbo& color) {
-        SolidNode* solid = Add<SolidNode>();
-        SetNumber(solid, "width", width);
-        SetNumber(solid, "height", height);
-        solid->GetAttribute("color")->SetRgbo(color, false);
-        return solid;
+    NoiseNode* AddNoise(double width, double height, double scale) {
+        NoiseNode* noise = Add<NoiseNode>();
+        SetNumber(noise, "width", width);
+        SetNumber(noise, "height", height);
+        SetNumber(noise, "scale", scale);
+        return noise;
     }
 };
-
-TEST_F(ImageNodesTest, SolidFillsItsImageInPlaceUnlessHeldElsewhere) {
-    SolidNode* solid = AddSolid(3.4, 2.0, {0.25, 0.5, 2.0, 0.75});
-    RefPtr<Image> held(Evaluate(solid).m_image);
-    ASSERT_TRUE(held);
-    EXPECT_EQ(held->GetColorMode(), 1);
-    EXPECT_EQ(PixelOf(held.Get(), 2, 1), (std::vector<float>{0.25f, 0.5f, 2.0f, 0.75f}));
-    ImageSizeNode* size = Add<ImageSizeNode>();
-    EXPECT_EQ(Evaluate(size).m_point, (Point{}));
-    Connect(solid, size, "image");
-    EXPECT_EQ(Evaluate(size).m_point, (Point{3.0, 2.0}));
-
-    solid->GetAttribute("color")->SetRgbo({0.0, 1.0, 0.0, 1.0}, false);
-    const Image* second = Evaluate(solid).m_image;
-    EXPECT_NE(second, held.Get());
-    EXPECT_EQ(held->GetPixel(1, 1)[0], 0.25f);
-    EXPECT_EQ(second->GetPixel(1, 1)[1], 1.0f);
-    // Nobody else holds the second image: the next run refills it in place.
-    solid->GetAttribute("color")->SetRgbo({0.0, 0.0, 1.0, 1.0}, false);
-    const Image* third = Evaluate(solid).m_image;
-    EXPECT_EQ(third, second);
-    EXPECT_EQ(third->GetPixel(0, 0)[2], 1.0f);
-}
 
 TEST_F(ImageNodesTest, GeneratorsRefuseSizesOutOfRange) {
     // Solid's width comes from a connection, Noise's height from its own attribute.
     NumberNode* number = Add<NumberNode>();
-    SolidNode* solid = AddSolid(2.0, 2.0, {});
+    SolidNode* solid = Add<SolidNode>();
     Connect(number, solid, "width");
-    NoiseNode* noise = Add<NoiseNode>();
+    NoiseNode* noise = AddNoise(2.0, 2.0, 8.0);
     const struct {
         Node* node;
         Node* source;
@@ -99,7 +50,6 @@ TEST_F(ImageNodesTest, GeneratorsRefuseSizesOutOfRange) {
             SCOPED_TRACE(testing::Message() << c.node->GetTypeName() << " " << bad);
             SetNumber(c.source, c.attribute, bad);
             EXPECT_EQ(Evaluate(c.node).m_image, nullptr);
-            EXPECT_EQ(c.node->GetState(0), 1u);
             EXPECT_EQ(c.node->GetStateMessage(0), "Width and height must be from 1 to 16384.");
         }
         SetNumber(c.source, c.attribute, 3.0);
@@ -108,88 +58,9 @@ TEST_F(ImageNodesTest, GeneratorsRefuseSizesOutOfRange) {
     }
 }
 
-TEST_F(ImageNodesTest, NoiseIsDeterministicSmoothGreyAndOpaque) {
-    NoiseNode* first = Add<NoiseNode>();
-    NoiseNode* second = Add<NoiseNode>();
-    for (NoiseNode* noise : {first, second}) {
-        for (const auto& [name, value] : {std::pair{"width", 40.0}, std::pair{"height", 30.0},
-                                          std::pair{"seed", 12.0}, std::pair{"scale", 8.0}}) {
-            SetNumber(noise, name, value);
-        }
-    }
-    const Image* a = Evaluate(first).m_image;
-    ASSERT_NE(a, nullptr);
-    EXPECT_EQ(a->GetColorMode(), 1);
-    EXPECT_TRUE(SamePixels(a, Evaluate(second).m_image));
-    float low = 1.0f;
-    float high = 0.0f;
-    for (const float* pixel = a->GetData(); pixel < a->GetData() + a->GetNumFloats(); pixel += 4) {
-        ASSERT_TRUE(pixel[1] == pixel[0] && pixel[2] == pixel[0] && pixel[3] == 1.0f);
-        low = std::min(low, pixel[0]);
-        high = std::max(high, pixel[0]);
-    }
-    EXPECT_TRUE(low >= 0.0f && high <= 1.0f && high - low > 0.3f) << low << " to " << high;
-    // Smooth at the grid's scale: neighbours differ much less than the whole range.
-    EXPECT_LT(std::abs(a->GetPixel(10, 10)[0] - a->GetPixel(11, 10)[0]), 0.2f);
-
-    SetNumber(second, "seed", 13.0);
-    EXPECT_FALSE(SamePixels(a, Evaluate(second).m_image));
-    SetNumber(second, "scale", 0.0);
-    EXPECT_EQ(Evaluate(second).m_image, nullptr);
-    EXPECT_EQ(second->GetState(0), 1u);
-}
-
-TEST_F(ImageNodesTest, BlurKeepsTheSumAndRepeatsEdges) {
-    RefPtr<Image> spot(new Image(9, 9, 2));
-    std::fill_n(spot->GetPixel(4, 4), 4, 25.0f);
-    BlurNode* blur = Add<BlurNode>();
-    EXPECT_EQ(Evaluate(blur).m_image, nullptr);
-    Connect(Add<ImageSourceNode>(spot.Get()), blur, "image");
-    SetNumber(blur, "radius", 1.6);  // rounds to 2
-    const Image* out = Evaluate(blur).m_image;
-    ASSERT_NE(out, nullptr);
-    EXPECT_EQ(out->GetColorMode(), 2);
-    double sum = 0.0;
-    for (uint32_t p = 0; p < 81; ++p) {
-        const uint32_t x = p % 9;
-        const uint32_t y = p / 9;
-        const bool inside = x >= 2 && x <= 6 && y >= 2 && y <= 6;
-        EXPECT_NEAR(out->GetPixel(x, y)[1], inside ? 1.0f : 0.0f, 1e-6f) << x << "," << y;
-        sum += out->GetPixel(x, y)[3];
-    }
-    EXPECT_NEAR(sum, 25.0, 1e-4);
-
-    // A ramp 1, 2, 3, 4 across x: with edges repeated, the first pixel's window at radius 1 is
-    // (v0 + v0 + v1) / 3 across and the same value down the columns.
-    RefPtr<Image> ramp(new Image(4, 3));
-    for (uint32_t p = 0; p < 12; ++p) {
-        std::fill_n(ramp->GetPixel(p % 4, p / 4), 4, float(p % 4 + 1));
-    }
-    BlurNode* edges = Add<BlurNode>();
-    Connect(Add<ImageSourceNode>(ramp.Get()), edges, "image");
-    out = Evaluate(edges).m_image;
-    ASSERT_NE(out, nullptr);
-    for (uint32_t y = 0; y < 3; ++y) {
-        EXPECT_NEAR(out->GetPixel(0, y)[0], 4.0f / 3.0f, 1e-6f);
-        EXPECT_NEAR(out->GetPixel(1, y)[0], 2.0f, 1e-6f);
-        EXPECT_NEAR(out->GetPixel(3, y)[0], 11.0f / 3.0f, 1e-6f);
-    }
-    // A radius far beyond the image gives the mean weighted toward the edges, not garbage.
-    SetNumber(edges, "radius", 1000.0);
-    out = Evaluate(edges).m_image;
-    EXPECT_NEAR(out->GetPixel(0, 0)[0], (1001.0f * 1 + 2 + 3 + 998.0f * 4) / 2001.0f, 1e-4f);
-    SetNumber(edges, "radius", 0.0);
-    EXPECT_TRUE(SamePixels(Evaluate(edges).m_image, ramp.Get()));
-    edges->SetActive(false);
-    EXPECT_EQ(Evaluate(edges).m_image, nullptr);
-}
-
 // The generators and filters split rows and columns between threads; the bits must not change.
 TEST_F(ImageNodesTest, NoiseAndBlurGiveTheSameBitsWithAnyNumberOfThreads) {
-    NoiseNode* noise = Add<NoiseNode>();
-    SetNumber(noise, "width", 517);
-    SetNumber(noise, "height", 389);
-    SetNumber(noise, "scale", 7.3);
+    NoiseNode* noise = AddNoise(517, 389, 7.3);
     BlurNode* blur = Add<BlurNode>();
     Connect(noise, blur, "image");
     std::vector<RefPtr<Image>> results;
@@ -208,75 +79,6 @@ TEST_F(ImageNodesTest, NoiseAndBlurGiveTheSameBitsWithAnyNumberOfThreads) {
     }
 }
 
-TEST_F(ImageNodesTest, BlendCompositesAndWriterPassesACopyOn) {
-    SolidNode* background = AddSolid(4.0, 4.0, {1.0, 0.0, 0.0, 1.0});
-    SolidNode* foreground = AddSolid(2.0, 2.0, {0.0, 0.0, 1.0, 0.5});
-    BlendNode* blend = Add<BlendNode>();
-    EXPECT_EQ(Evaluate(blend).m_image, nullptr);
-    Connect(background, blend, "background");
-    // Without foreground: a copy of the background.
-    const Image* copy = Evaluate(blend).m_image;
-    ASSERT_NE(copy, nullptr);
-    EXPECT_NE(copy, background->GetImageValue(0));
-    EXPECT_EQ(PixelOf(copy, 3, 3), (std::vector<float>{1, 0, 0, 1}));
-
-    Connect(foreground, blend, "foreground");
-    const Image* over = Evaluate(blend).m_image;
-    ASSERT_EQ(over->GetWidth(), 4u);
-    EXPECT_EQ(PixelOf(over, 1, 1), (std::vector<float>{0.5f, 0, 0.5f, 1}));
-    EXPECT_EQ(PixelOf(over, 2, 1), (std::vector<float>{1, 0, 0, 1}));
-
-    blend->GetAttribute("mode")->SetChoice("add", false);
-    SetNumber(blend, "opacity", 0.5);
-    EXPECT_EQ(PixelOf(Evaluate(blend).m_image, 0, 0), (std::vector<float>{1, 0, 0.5f, 1.25f}));
-
-    // The writer passes a copy on. Inactive nodes give no image, nor do the nodes they feed.
-    WriterNode* writer = Add<WriterNode>();
-    EXPECT_EQ(Evaluate(writer).m_image, nullptr);
-    Connect(blend, writer, "image");
-    const Image* written = Evaluate(writer).m_image;
-    ASSERT_NE(written, nullptr);
-    EXPECT_NE(written, blend->GetImageValue(0));
-    EXPECT_TRUE(SamePixels(written, blend->GetImageValue(0)));
-    background->SetActive(false);
-    EXPECT_EQ(Evaluate(background).m_image, nullptr);
-    EXPECT_EQ(Evaluate(writer).m_image, nullptr);
-}
-
-TEST_F(ImageNodesTest, MaterialHoldsCopiesThatMaterialImageTakesOut) {
-    SolidNode* solid = AddSolid(2.0, 2.0, {0.2, 0.4, 0.6, 1.0});
-    NoiseNode* noise = Add<NoiseNode>();
-    SetNumber(noise, "width", 5.0);
-    SetNumber(noise, "height", 3.0);
-    MaterialNode* material = Add<MaterialNode>();
-    Connect(solid, material, "base_color");
-    Connect(noise, material, "height");
-
-    const Material* made = Evaluate(material).m_material;
-    ASSERT_NE(made, nullptr);
-    EXPECT_EQ(made->GetImageNames(), (std::vector<std::string>{"base_color", "height"}));
-    EXPECT_NE(made->GetImage("base_color"), solid->GetImageValue(0));
-    EXPECT_EQ(made->GetImage("base_color")->GetPixel(1, 1)[1], 0.4f);
-
-    MaterialImageNode* pick = Add<MaterialImageNode>();
-    Connect(material, pick, "material");
-    pick->GetAttribute("channel")->SetChoice("height", false);
-    const Image* height = Evaluate(pick).m_image;
-    ASSERT_NE(height, nullptr);
-    EXPECT_NE(height, made->GetImage("height"));
-    EXPECT_TRUE(SamePixels(height, noise->GetImageValue(0)));
-    pick->GetAttribute("channel")->SetChoice("normal", false);
-    EXPECT_EQ(Evaluate(pick).m_image, nullptr);
-
-    // A material held elsewhere is left as it was when the inputs change.
-    RefPtr<Material> held(material->GetMaterialValue(0));
-    Engine::Get()->DisconnectInplug(material, material->FindInplug("height"));
-    const Material* next = Evaluate(material).m_material;
-    EXPECT_NE(next, held.Get());
-    EXPECT_EQ(next->GetImageNames(), (std::vector<std::string>{"base_color"}));
-    EXPECT_EQ(held->GetImageNames().size(), 2u);
-}
-
 TEST_F(ImageNodesTest, ReaderReadsRelativeToTheProjectKeepsItsImageAndReportsUnreadableFiles) {
     ScopedTemporaryDirectory folder;
     std::string error;
@@ -287,7 +89,6 @@ TEST_F(ImageNodesTest, ReaderReadsRelativeToTheProjectKeepsItsImageAndReportsUnr
         image.Fill(red, 0.5f, 0.0f, 1.0f);
         ASSERT_TRUE(ImageFile::Write(image, path_of(name), error)) << error;
     };
-    // Relative paths are taken from the folder of the graph's project file.
     m_graph->SetFilePath(path_of("project.qmr"));
     ReaderNode* reader = Add<ReaderNode>();
     auto read = [&](const std::string& path) {
@@ -296,27 +97,18 @@ TEST_F(ImageNodesTest, ReaderReadsRelativeToTheProjectKeepsItsImageAndReportsUnr
         return Evaluate(reader).m_image;
     };
 
-    EXPECT_EQ(read(""), nullptr);
-    EXPECT_EQ(reader->GetState(0), 0u);
+    EXPECT_TRUE(read("") == nullptr && reader->GetState(0) == 0);
     EXPECT_EQ(read("picture.png"), nullptr);
-    EXPECT_EQ(reader->GetState(0), 1u);
     EXPECT_EQ(reader->GetStateMessage(0), "Cannot read image file.");
     // Once the file is there, the next evaluation reads it and the state clears.
     write_png("picture.png", 1.0f);
     const Image* image = read("picture.png");
     ASSERT_NE(image, nullptr);
-    EXPECT_EQ(reader->GetState(0), 0u);
-    EXPECT_EQ(image->GetPixel(2, 1)[0], 1.0f);
+    EXPECT_TRUE(reader->GetState(0) == 0 && image->GetPixel(2, 1)[0] == 1.0f);
     // The same resolved path is not read again, even when the file changes or disappears.
     std::filesystem::remove(path_of("picture.png"));
     EXPECT_EQ(read("picture.png"), image);
-    // The absolute spelling of another file is read.
     write_png("other.png", 0.0f);
     const Image* other = read(path_of("other.png"));
-    ASSERT_NE(other, nullptr);
-    EXPECT_EQ(other->GetPixel(0, 0)[0], 0.0f);
-    // Inactive, it gives no image, not even the one it holds.
-    reader->SetActive(false);
-    EXPECT_EQ(Evaluate(reader).m_image, nullptr);
-    EXPECT_EQ(reader->GetState(0), 0u);
+    EXPECT_TRUE(other && other->GetPixel(0, 0)[0] == 0.0f);
 }
