@@ -289,7 +289,7 @@ TEST_F(QAttributesWidgetTest, AddCreatesTheAttributeTheDialogDescribes) {
     }
     // A cancelled dialog adds nothing; the name just used is refused.
     for (const auto& [name, accept] : {std::pair("fresh", false), std::pair("ADDED1", true)}) {
-        AnswerDialog([name](DialogFields& f) { f.name->setText(name); }, accept);
+        AnswerDialog([text = name](DialogFields& f) { f.name->setText(text); }, accept);
         AddButton()->click();
         EXPECT_FALSE(m_accepted) << name;
     }
