@@ -40,8 +40,9 @@ public:
 
     // Computes one outplug. Returns false when nothing was left to compute.
     bool EvaluateNextStep();
-    // Steps until done.
-    void EvaluateAll();
+    // Steps until done. Returns false when the current EvaluationControl asked to stop first; what
+    // was being computed is then left dirty and no outplug value of this evaluation may be read.
+    bool EvaluateAll();
 
 private:
     struct StackEntry;

@@ -299,10 +299,14 @@ bool EvaluateNodeOutplugs::EvaluateNextStep() {
     return true;
 }
 
-void EvaluateNodeOutplugs::EvaluateAll() {
+bool EvaluateNodeOutplugs::EvaluateAll() {
     const EvaluationControl* control = m_storage->m_control;
-    while (!(control && control->IsStopRequested()) && EvaluateNextStep()) {
+    while (!(control && control->IsStopRequested())) {
+        if (!EvaluateNextStep()) {
+            return true;
+        }
     }
+    return false;
 }
 
 bool EvaluateNodeOutplugs::PushNextTarget() {

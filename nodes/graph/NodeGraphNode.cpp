@@ -10,7 +10,6 @@
 #include "host/BezierSpline.h"
 #include "host/Engine.h"
 #include "host/EvaluateNodeOutplugs.h"
-#include "host/EvaluationControl.h"
 #include "host/EvaluationRuns.h"
 #include "host/Helper.h"
 #include "host/MaterialTemplate.h"
@@ -448,10 +447,8 @@ void NodeGraphNode::RunIteration(int iteration) {
     {
         EvaluateNodeOutplugs evaluator(m_evaluations, &m_plan);
         evaluator.ReplaceNodeInplugValues(m_replacements);
-        evaluator.EvaluateAll();
         // A stopped run's outputs are partial and their stored values may be stale: none is read.
-        const EvaluationControl* control = EvaluationControl::Current();
-        stopped = control && control->IsStopRequested();
+        stopped = !evaluator.EvaluateAll();
         for (size_t output = 0; !stopped && output < m_output_nodes.size(); ++output) {
             ReadOutput(output, iteration);
         }
